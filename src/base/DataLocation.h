@@ -1,0 +1,11 @@
+#pragma once
+
+#include <filesystem>
+
+namespace veyrune {
+
+// The folder that holds Veyrune's logs, outbox and evidence:
+// $XDG_DATA_HOME/Veyrune, by default ~/.local/share/Veyrune.
+std::filesystem::path veyruneDataDirectory();
+
+}  // namespace veyrune

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/Error.h"
+#include "base/Instant.h"
+
+namespace veyrune {
+
+// A failure of the file layer; `what()` names the path and the cause.
+class FileError : public Error {
+  public:
+    FileError(const std::filesystem::path& path, std::string_view cause);
+};
+
+struct DirectoryEntry {
+    std::filesystem::path path;
+    bool isDirectory = false;
+    std::uintmax_t size = 0;  // bytes; 0 for folders
+    Instant modifiedAt;
+};
+
+// Every touch of the file system goes through this, so tests can hand in a
+// twin that fails on purpose. Implementations are safe to call from any thread.
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    virtual bool exists(const std::filesystem::path& path) const = 0;
+    // The whole file. Throws FileError (a missing file is an error here).
+    virtual std::string readFile(const std::filesystem::path& path) const = 0;
+    // Creates the folder and missing parents with mode 0700; an existing folder is fine.
+    virtual void createDirectories(const std::filesystem::path& path) = 0;
+    // Writes a temporary file beside `path` (mode 0600) and renames it over `path`.
+    virtual void writeAtomically(const std::filesystem::path& path, std::string_view bytes) = 0;
+    // Appends to an existing file. A failure can leave part of `bytes` written.
+    virtual void append(const std::filesystem::path& path, std::string_view bytes) = 0;
+    // Entries of one folder, not recursive, in no particular order. Throws FileError.
+    virtual std::vector<DirectoryEntry> list(const std::filesystem::path& folder) const = 0;
+    // Removes a file or a folder with its contents. Throws FileError.
+    virtual void removeAll(const std::filesystem::path& path) = 0;
+};
+
+}  // namespace veyrune

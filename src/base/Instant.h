@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace veyrune {
+
+// An absolute instant. Stored data counts seconds from the reference date
+// 2001-01-01T00:00:00Z.
+using Instant = std::chrono::system_clock::time_point;
+
+// The reference date, zero of every numeric date in stored data.
+Instant referenceDate();
+
+// Seconds since the reference date, with fraction.
+double secondsSinceReferenceDate(Instant instant);
+Instant instantFromReferenceSeconds(double seconds);
+
+// Seconds between two instants (b - a), with fraction.
+double secondsBetween(Instant a, Instant b);
+Instant addSeconds(Instant instant, double seconds);
+
+// "2026-12-04T21:40:00Z": UTC, whole seconds (the fraction is dropped).
+std::string iso8601String(Instant instant);
+
+// Parses the internet date-time form at whole seconds with "Z" or a
+// "+hh:mm"/"-hh:mm" offset. A fraction of a second is rejected.
+std::optional<Instant> parseISO8601(std::string_view text);
+
+// The earliest representable instant, used for "due at once".
+Instant distantPast();
+
+}  // namespace veyrune

@@ -1,0 +1,178 @@
+#include "base/PosixFileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+namespace veyrune {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string errnoText() {
+    return std::strerror(errno);
+}
+
+void writeAll(int fd, std::string_view bytes, const fs::path& path) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw FileError(path, errnoText());
+        }
+        done += std::size_t(n);
+    }
+}
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+Instant toInstant(fs::file_time_type time) {
+    return std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+        std::chrono::file_clock::to_sys(time));
+}
+
+}  // namespace
+
+FileError::FileError(const fs::path& path, std::string_view cause)
+    : Error(path.string() + ": " + std::string(cause)) {}
+
+PosixFileSystem& PosixFileSystem::shared() {
+    static PosixFileSystem instance;
+    return instance;
+}
+
+bool PosixFileSystem::exists(const fs::path& path) const {
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+std::string PosixFileSystem::readFile(const fs::path& path) const {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        throw FileError(path, errnoText());
+    }
+    std::string contents;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw FileError(path, errnoText());
+        }
+        if (n == 0) {
+            return contents;
+        }
+        contents.append(buffer, std::size_t(n));
+    }
+}
+
+void PosixFileSystem::createDirectories(const fs::path& path) {
+    if (path.empty()) {
+        return;
+    }
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        return;
+    }
+    createDirectories(path.parent_path());
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        throw FileError(path, errnoText());
+    }
+    if (!fs::is_directory(path, ec)) {
+        throw FileError(path, "not a folder");
+    }
+}
+
+void PosixFileSystem::writeAtomically(const fs::path& path, std::string_view bytes) {
+    std::string pattern =
+        (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    FileDescriptor fd(::mkstemp(pattern.data()));
+    if (fd.get() < 0) {
+        throw FileError(path, errnoText());
+    }
+    try {
+        ::fchmod(fd.get(), 0600);
+        writeAll(fd.get(), bytes, path);
+        if (::fsync(fd.get()) != 0) {
+            throw FileError(path, errnoText());
+        }
+        if (::close(fd.release()) != 0) {
+            throw FileError(path, errnoText());
+        }
+        if (::rename(pattern.c_str(), path.c_str()) != 0) {
+            throw FileError(path, errnoText());
+        }
+    } catch (...) {
+        ::unlink(pattern.c_str());
+        throw;
+    }
+}
+
+void PosixFileSystem::append(const fs::path& path, std::string_view bytes) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    if (fd.get() < 0) {
+        throw FileError(path, errnoText());
+    }
+    writeAll(fd.get(), bytes, path);
+    if (::fsync(fd.get()) != 0) {
+        throw FileError(path, errnoText());
+    }
+}
+
+std::vector<DirectoryEntry> PosixFileSystem::list(const fs::path& folder) const {
+    std::vector<DirectoryEntry> entries;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) {
+        throw FileError(folder, ec.message());
+    }
+    for (const auto& item : it) {
+        DirectoryEntry entry;
+        entry.path = item.path();
+        entry.isDirectory = item.is_directory(ec);
+        entry.size = entry.isDirectory ? 0 : item.file_size(ec);
+        if (ec) {
+            entry.size = 0;
+        }
+        auto time = item.last_write_time(ec);
+        entry.modifiedAt = ec ? Instant{} : toInstant(time);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+void PosixFileSystem::removeAll(const fs::path& path) {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+    if (ec) {
+        throw FileError(path, ec.message());
+    }
+}
+
+}  // namespace veyrune
