@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,8 @@ class FileSystem {
     virtual void createDirectories(const std::filesystem::path& path) = 0;
     // Writes a temporary file beside `path` (mode 0600) and renames it over `path`.
     virtual void writeAtomically(const std::filesystem::path& path, std::string_view bytes) = 0;
+    // The file's last byte; nothing for an empty file. Throws FileError.
+    virtual std::optional<char> lastByte(const std::filesystem::path& path) const = 0;
     // Appends to an existing file. A failure can leave part of `bytes` written.
     virtual void append(const std::filesystem::path& path, std::string_view bytes) = 0;
     // Entries of one folder, not recursive, in no particular order. Throws FileError.

@@ -134,6 +134,22 @@ void PosixFileSystem::writeAtomically(const fs::path& path, std::string_view byt
     }
 }
 
+std::optional<char> PosixFileSystem::lastByte(const fs::path& path) const {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+        throw FileError(path, errnoText());
+    }
+    if (info.st_size == 0) {
+        return std::nullopt;
+    }
+    char byte = 0;
+    if (::pread(fd.get(), &byte, 1, info.st_size - 1) != 1) {
+        throw FileError(path, errnoText());
+    }
+    return byte;
+}
+
 void PosixFileSystem::append(const fs::path& path, std::string_view bytes) {
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (fd.get() < 0) {

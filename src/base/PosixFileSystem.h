@@ -11,6 +11,7 @@ class PosixFileSystem final : public FileSystem {
     std::string readFile(const std::filesystem::path& path) const override;
     void createDirectories(const std::filesystem::path& path) override;
     void writeAtomically(const std::filesystem::path& path, std::string_view bytes) override;
+    std::optional<char> lastByte(const std::filesystem::path& path) const override;
     void append(const std::filesystem::path& path, std::string_view bytes) override;
     std::vector<DirectoryEntry> list(const std::filesystem::path& folder) const override;
     void removeAll(const std::filesystem::path& path) override;

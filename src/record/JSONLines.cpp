@@ -43,6 +43,20 @@ bool isValidUTF8(std::string_view text) {
     return true;
 }
 
+namespace {
+
+// An unreadable tail counts as ended: the append itself may still succeed.
+bool endsWithNewline(const FileSystem& files, const std::filesystem::path& path) {
+    try {
+        auto last = files.lastByte(path);
+        return !last || *last == '\n';
+    } catch (const FileError&) {
+        return true;
+    }
+}
+
+}  // namespace
+
 std::vector<std::string> readJSONLines(const FileSystem& files, const std::filesystem::path& path) {
     if (!files.exists(path)) {
         return {};
@@ -71,9 +85,14 @@ void appendJSONLine(FileSystem& files, const std::filesystem::path& path, const 
     std::string bytes = line + "\n";
     if (!files.exists(path)) {
         files.writeAtomically(path, bytes);
-    } else {
-        files.append(path, bytes);
+        return;
     }
+    // A write cut short earlier can leave a last line without its newline;
+    // end it first so the new line is not glued onto it and lost.
+    if (!endsWithNewline(files, path)) {
+        bytes.insert(bytes.begin(), '\n');
+    }
+    files.append(path, bytes);
 }
 
 }  // namespace veyrune

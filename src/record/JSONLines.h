@@ -13,7 +13,8 @@ namespace veyrune {
 std::vector<std::string> readJSONLines(const FileSystem& files, const std::filesystem::path& path);
 
 // Appends one line (a trailing "\n" is added): creates the folder, writes a
-// new file atomically, or appends to an existing one. Throws FileError.
+// new file atomically, or appends to an existing one, first ending an
+// unterminated last line. Throws FileError.
 void appendJSONLine(FileSystem& files, const std::filesystem::path& path, const std::string& line);
 
 bool isValidUTF8(std::string_view text);

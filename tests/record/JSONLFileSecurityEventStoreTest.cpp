@@ -1,0 +1,185 @@
+#include "record/JSONLFileSecurityEventStore.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "record/EventChain.h"
+#include "record/EventChainVerifier.h"
+#include "support/ChainPrinting.h"
+#include "support/EventFactory.h"
+#include "support/FaultInjectingFileSystem.h"
+#include "support/TempDirectory.h"
+
+using namespace veyrune;
+using test::makeEvent;
+using test::readFile;
+using test::writeFile;
+using R = ChainVerificationResult;
+
+namespace {
+
+class EventLogTest : public ::testing::Test {
+  protected:
+    test::TempDirectory dir;
+    test::FaultInjectingFileSystem files;
+    std::filesystem::path path = dir / "nested/Veyrune/security-events.jsonl";
+    JSONLFileSecurityEventStore store{path, files};
+
+    SecurityEvent at(int second, const std::string& summary = "Screen locked") {
+        return makeEvent(SecurityEventKind::screenLocked,
+                         *parseISO8601("2026-12-04T10:00:00Z") + std::chrono::seconds(second),
+                         summary);
+    }
+    R verify() { return EventChainVerifier::verify(store.readLines()); }
+};
+
+const char* kLegacyLine =
+    R"({"context":{},"evidenceIDs":[],"id":"6F1C2A4B-0000-4000-8000-000000000001",)"
+    R"("kind":"didWake","occurredAt":786000000.5,"summary":"System woke from sleep"})";
+
+}  // namespace
+
+TEST_F(EventLogTest, MissingFileReadsAsEmpty) {
+    EXPECT_TRUE(store.readLines().empty());
+    EXPECT_TRUE(store.allEvents().empty());
+    EXPECT_TRUE(store.recentEvents(5).empty());
+}
+
+TEST_F(EventLogTest, FirstAppendCreatesPrivateFolderAndOneSealedLine) {
+    auto event = at(0);
+    store.append(event);
+    EXPECT_FALSE(event.seq);  // the caller's event is left alone
+    std::string contents = readFile(path);
+    ASSERT_EQ(std::count(contents.begin(), contents.end(), '\n'), 1);
+    EXPECT_EQ(contents.back(), '\n');
+    auto sealedEvent = event;
+    sealedEvent.seq = 1;
+    sealedEvent.prev = EventChain::genesis;
+    EXPECT_EQ(contents, EventChain::canonicalLine(sealedEvent) + "\n");
+    struct stat info {};
+    ASSERT_EQ(stat(path.parent_path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(EventLogTest, AppendsChainAndReadBackInOrder) {
+    for (int i = 0; i < 4; ++i) {
+        store.append(at(i, "event " + std::to_string(i)));
+    }
+    auto events = store.allEvents();
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[3].summary, "event 3");
+    EXPECT_EQ(events[3].seq, 4);
+    EXPECT_EQ(verify(), R::intact(4, 0, 1, 4));
+}
+
+TEST_F(EventLogTest, BlankLinesAndMissingFinalNewlineAreTolerated) {
+    store.append(at(0));
+    store.append(at(1));
+    auto lines = store.readLines();
+    writeFile(path, lines[0] + "\n\n\n" + lines[1]);
+    EXPECT_EQ(store.readLines(), lines);
+    EXPECT_EQ(store.allEvents().size(), 2u);
+}
+
+TEST_F(EventLogTest, UndecodableLinesAreSkippedAndLegacyDatesRead) {
+    store.append(at(0));
+    std::string good = readFile(path);
+    writeFile(path, std::string(kLegacyLine) + "\n{not json\n   \n" + good);
+    auto events = store.allEvents();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].kind, SecurityEventKind::didWake);
+    EXPECT_EQ(events[0].occurredAt, instantFromReferenceSeconds(786000000.5));
+    EXPECT_FALSE(events[0].seq);
+    EXPECT_EQ(store.readLines().size(), 4u);  // the blank line is kept for the verifier
+}
+
+TEST_F(EventLogTest, InvalidUTF8ReadsAsEmptyAndNextAppendRestartsTheChain) {
+    store.append(at(0));
+    store.append(at(1));
+    writeFile(path, readFile(path) + "\xc3\x28\n");
+    EXPECT_TRUE(store.allEvents().empty());
+    EXPECT_EQ(verify(), R::empty());
+    store.append(at(2));
+    // Nothing stored is lost: the new line follows the bad bytes.
+    std::string contents = readFile(path);
+    EXPECT_EQ(std::count(contents.begin(), contents.end(), '\n'), 4);
+    contents.erase(contents.find("\xc3\x28\n"), 3);
+    writeFile(path, contents);
+    EXPECT_EQ(store.allEvents().back().seq, 1);
+    EXPECT_EQ(verify(), R::gap(2, 1));
+}
+
+TEST_F(EventLogTest, PartialLastLineFromAShortWriteRestartsTheChain) {
+    store.append(at(0));
+    store.append(at(1));
+    files.failAppendAfterBytes = 30;
+    EXPECT_THROW(store.append(at(2)), FileError);
+    files.failAppendAfterBytes.reset();
+    EXPECT_EQ(store.allEvents().size(), 2u);
+    auto next = at(3, "after the short write");
+    store.append(next);
+    auto events = store.allEvents();
+    ASSERT_EQ(events.size(), 3u);  // the new event is not glued onto the partial line
+    EXPECT_EQ(events.back().summary, "after the short write");
+    EXPECT_EQ(events.back().seq, 1);
+    EXPECT_EQ(verify(), R::broken(3));
+}
+
+TEST_F(EventLogTest, FailuresLeaveTheLogAsItWas) {
+    store.append(at(0));
+    std::string before = readFile(path);
+    files.failCreateDirectories = true;
+    EXPECT_THROW(store.append(at(1)), FileError);
+    files.failCreateDirectories = false;
+    auto bad = at(2, "bad \xff");
+    EXPECT_THROW(store.append(bad), EventChainError);
+    EXPECT_EQ(readFile(path), before);
+    files.failReads = true;
+    EXPECT_THROW(store.allEvents(), FileError);
+    // Requests that need no data never touch the file.
+    EXPECT_TRUE(store.recentEvents(0).empty());
+    EXPECT_TRUE(store.events({}).empty());
+}
+
+TEST_F(EventLogTest, UnreadableLogStillTakesTheEventOnANewChain) {
+    store.append(at(0));
+    files.failReads = true;
+    store.append(at(1));
+    files.failReads = false;
+    EXPECT_EQ(store.allEvents().back().seq, 1);
+}
+
+TEST_F(EventLogTest, FailedFirstWriteLeavesNoFile) {
+    files.failAtomicWrites = true;
+    EXPECT_THROW(store.append(at(0)), FileError);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(std::filesystem::is_empty(path.parent_path()));
+}
+
+TEST_F(EventLogTest, RecentEventsAreNewestFirstAndStableForEqualTimes) {
+    auto a = at(5, "a"), b = at(5, "b"), c = at(9, "c"), d = at(1, "d");
+    for (const auto& e : {a, b, c, d}) {
+        store.append(e);
+    }
+    auto recent = store.recentEvents(3);
+    ASSERT_EQ(recent.size(), 3u);
+    EXPECT_EQ(recent[0].summary, "c");
+    EXPECT_EQ(recent[1].summary, "a");
+    EXPECT_EQ(recent[2].summary, "b");
+    EXPECT_EQ(store.recentEvents(50).size(), 4u);
+}
+
+TEST_F(EventLogTest, EventsWithIDsKeepFileOrderAndDuplicates) {
+    auto a = at(0, "a"), b = at(1, "b");
+    store.append(b);
+    store.append(a);
+    store.append(b);
+    store.append(at(2, "other"));
+    auto found = store.events({a.id, b.id, Uuid::random()});
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].summary, "b");
+    EXPECT_EQ(found[1].summary, "a");
+    EXPECT_EQ(found[2].summary, "b");
+}

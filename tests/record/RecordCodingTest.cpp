@@ -1,0 +1,206 @@
+#include "record/RecordCoding.h"
+
+#include <gtest/gtest.h>
+
+#include "record/EventChain.h"
+#include "support/EventFactory.h"
+
+using namespace veyrune;
+using veyrune::test::makeEvent;
+
+namespace {
+
+const Uuid kEventID = *Uuid::parse("0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d");
+const Uuid kEvidenceID = *Uuid::parse("11111111-2222-4333-8444-555555555555");
+
+SecurityEvent fullEvent() {
+    SecurityEvent event;
+    event.id = kEventID;
+    event.occurredAt = *parseISO8601("2026-12-04T21:40:05Z") + std::chrono::milliseconds(750);
+    event.kind = SecurityEventKind::volumeMounted;
+    event.summary = "Volume mounted: /media/Ünïcode/€";
+    event.context.batteryPercent = 87;
+    event.context.wifiSSID = "Café/Net";
+    event.context.machineName = "desk";
+    event.context.userName = "ada";
+    event.context.wakeReason = "lid";
+    event.evidenceIDs = {kEvidenceID};
+    event.seq = 12;
+    event.prev = std::string(64, 'a');
+    return event;
+}
+
+}  // namespace
+
+TEST(RecordCoding, CanonicalLineIsByteExact) {
+    // Sorted keys at both levels, whole seconds, raw UTF-8 and raw "/".
+    const std::string expected =
+        R"({"context":{"batteryPercent":87,"machineName":"desk","userName":"ada",)"
+        R"("wakeReason":"lid","wifiSSID":"Café/Net"},)"
+        R"("evidenceIDs":["11111111-2222-4333-8444-555555555555"],)"
+        R"("id":"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D","kind":"volumeMounted",)"
+        R"("occurredAt":"2026-12-04T21:40:05Z","prev":")" +
+        std::string(64, 'a') + R"(","seq":12,"summary":"Volume mounted: /media/Ünïcode/€"})";
+    EXPECT_EQ(EventChain::canonicalLine(fullEvent()), expected);
+}
+
+TEST(RecordCoding, UnsealedEventOmitsChainKeysAndEmptyValues) {
+    auto event = makeEvent();
+    event.occurredAt = *parseISO8601("2026-01-02T03:04:05Z");
+    std::string line = EventChain::canonicalLine(event);
+    EXPECT_NE(line.find(R"("context":{},"evidenceIDs":[],)"), std::string::npos) << line;
+    EXPECT_EQ(line.find("seq"), std::string::npos);
+    EXPECT_EQ(line.find("prev"), std::string::npos);
+    EXPECT_EQ(line.find("null"), std::string::npos);
+}
+
+TEST(RecordCoding, InvalidUTF8InEventFailsEncoding) {
+    auto event = makeEvent();
+    event.summary = "bad \xff byte";
+    EXPECT_THROW(EventChain::canonicalLine(event), EventChainError);
+}
+
+TEST(RecordCoding, EveryRecordRoundTripsThroughBothDateEncodings) {
+    // Whole-second instants so the ISO form loses nothing.
+    auto event = fullEvent();
+    event.occurredAt = *parseISO8601("2026-12-04T21:40:05Z");
+    RawSystemEvent raw{kEventID,
+                       event.occurredAt,
+                       SecurityEventKind::usbAttached,
+                       {{"name", "Key/Drive"}, {"extra", "x"}}};
+    EvidenceItem item{kEvidenceID,
+                      kEventID,
+                      EvidenceKind::cameraPhoto,
+                      "file:///home/a/.local/share/Veyrune/Evidence/x%20y.jpg",
+                      event.occurredAt,
+                      4096};
+    DeliveryAttempt attempt{kEvidenceID,
+                            kEventID,
+                            DeliveryChannelKind::webhook,
+                            DeliveryAttemptStatus::failed,
+                            3,
+                            event.occurredAt,
+                            "rateLimited"};
+    for (auto dates : {DateEncoding::iso8601, DateEncoding::referenceSeconds}) {
+        EXPECT_EQ(securityEventFromJSON(*parseJSON(compactText(toJSON(event, dates))), dates),
+                  event);
+        EXPECT_EQ(rawSystemEventFromJSON(*parseJSON(defaultEncodedText(toJSON(raw, dates))), dates),
+                  raw);
+        EXPECT_EQ(evidenceItemFromJSON(*parseJSON(defaultEncodedText(toJSON(item, dates))), dates),
+                  item);
+        EXPECT_EQ(deliveryAttemptFromJSON(*parseJSON(compactText(toJSON(attempt, dates))), dates),
+                  attempt);
+    }
+}
+
+TEST(RecordCoding, PayloadKeepsFractionalSecondsAndEscapesSolidus) {
+    auto event = fullEvent();
+    std::string payload = encodeEventPayload(event);
+    EXPECT_EQ(payload.find("\\u00e9"), std::string::npos);  // raw UTF-8, not escapes
+    EXPECT_NE(payload.find(R"(Café\/Net)"), std::string::npos) << payload;
+    auto decoded = decodeEventPayload(payload);
+    ASSERT_TRUE(decoded);
+    EXPECT_NEAR(secondsBetween(event.occurredAt, decoded->occurredAt), 0.0, 1e-6);
+    decoded->occurredAt = event.occurredAt;
+    EXPECT_EQ(*decoded, event);
+}
+
+TEST(RecordCoding, EvidenceLineEscapesEverySolidusAndReadsEitherForm) {
+    EvidenceItem item{kEvidenceID,         kEventID,        EvidenceKind::screenshot,
+                      "file:///tmp/a.png", referenceDate(), 1};
+    std::string line = defaultEncodedText(toJSON(item, DateEncoding::referenceSeconds));
+    EXPECT_NE(line.find(R"("file:\/\/\/tmp\/a.png")"), std::string::npos) << line;
+    EXPECT_EQ(line.find(R"(file:///)"), std::string::npos);
+    EXPECT_EQ(evidenceItemFromJSON(*parseJSON(line), DateEncoding::referenceSeconds), item);
+    std::string unescaped = compactText(toJSON(item, DateEncoding::referenceSeconds));
+    EXPECT_EQ(evidenceItemFromJSON(*parseJSON(unescaped), DateEncoding::referenceSeconds), item);
+}
+
+struct DecodeCase {
+    const char* name;
+    std::string json;
+    DateEncoding dates;
+    bool decodes;
+};
+
+TEST(RecordCoding, SecurityEventDecodingRejectsWhatItMust) {
+    const std::string id = R"("id":"0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d")";
+    const std::string tail = R"(,"summary":"s","context":{},"evidenceIDs":[])";
+    const DecodeCase cases[] = {
+        {"lower-case id",
+         "{" + id + R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z")" + tail + "}",
+         DateEncoding::iso8601, true},
+        {"unknown kind",
+         "{" + id + R"(,"kind":"didExplode","occurredAt":"2026-01-01T00:00:00Z")" + tail + "}",
+         DateEncoding::iso8601, false},
+        {"fractional ISO date",
+         "{" + id + R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00.5Z")" + tail + "}",
+         DateEncoding::iso8601, false},
+        {"fractional ISO date as number form",
+         "{" + id + R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00.5Z")" + tail + "}",
+         DateEncoding::referenceSeconds, false},
+        {"numeric date, legacy form",
+         "{" + id + R"(,"kind":"didWake","occurredAt":786000000.25)" + tail + "}",
+         DateEncoding::referenceSeconds, true},
+        {"numeric date, ISO form",
+         "{" + id + R"(,"kind":"didWake","occurredAt":786000000)" + tail + "}",
+         DateEncoding::iso8601, false},
+        {"missing summary",
+         "{" + id +
+             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","context":{},"evidenceIDs":[]})",
+         DateEncoding::iso8601, false},
+        {"missing evidenceIDs",
+         "{" + id +
+             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","summary":"s","context":{}})",
+         DateEncoding::iso8601, false},
+        {"null seq and prev",
+         "{" + id +
+             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","seq":null,"prev":null)" +
+             tail + "}",
+         DateEncoding::iso8601, true},
+        {"seq as string",
+         "{" + id + R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","seq":"1")" + tail +
+             "}",
+         DateEncoding::iso8601, false},
+        {"battery as text",
+         "{" + id +
+             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","summary":"s","context":{"batteryPercent":"9"},"evidenceIDs":[]})",
+         DateEncoding::iso8601, false},
+        {"bad evidence id",
+         "{" + id +
+             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","summary":"s","context":{},"evidenceIDs":["nope"]})",
+         DateEncoding::iso8601, false},
+        {"an array", "[1,2]", DateEncoding::iso8601, false},
+    };
+    for (const auto& c : cases) {
+        auto json = parseJSON(c.json);
+        ASSERT_TRUE(json) << c.name;
+        EXPECT_EQ(securityEventFromJSON(*json, c.dates).has_value(), c.decodes) << c.name;
+    }
+}
+
+TEST(RecordCoding, EvidenceItemNeedsAllSixFields) {
+    EvidenceItem item{kEvidenceID, kEventID,        EvidenceKind::screenshot,
+                      "file:///a", referenceDate(), 7};
+    auto json = toJSON(item, DateEncoding::referenceSeconds);
+    for (const char* key : {"id", "eventID", "kind", "fileURL", "createdAt", "byteCount"}) {
+        auto missing = json;
+        missing.erase(key);
+        EXPECT_FALSE(evidenceItemFromJSON(missing, DateEncoding::referenceSeconds)) << key;
+    }
+    json["byteCount"] = 7.5;
+    EXPECT_FALSE(evidenceItemFromJSON(json, DateEncoding::referenceSeconds));
+}
+
+TEST(RecordCoding, ISODatesParseOffsetsAndRejectMalformedText) {
+    EXPECT_EQ(parseISO8601("2026-12-04T23:40:00+02:00"), parseISO8601("2026-12-04T21:40:00Z"));
+    for (const char* bad : {"2026-12-04 21:40:00Z", "2026-13-04T21:40:00Z", "2026-02-30T00:00:00Z",
+                            "2026-12-04T21:40:00", "2026-12-04T21:40:00.000Z", ""}) {
+        EXPECT_FALSE(parseISO8601(bad)) << bad;
+    }
+    // Writing drops the fraction rather than rounding it.
+    EXPECT_EQ(iso8601String(*parseISO8601("2026-12-04T21:40:00Z") + std::chrono::milliseconds(999)),
+              "2026-12-04T21:40:00Z");
+    EXPECT_EQ(iso8601String(referenceDate() - std::chrono::milliseconds(1)),
+              "2000-12-31T23:59:59Z");
+}
