@@ -20,12 +20,11 @@ class CountingQueue final : public SerialQueue {
   public:
     explicit CountingQueue(asio::thread_pool& pool) : queue_(pool, "Veyrune.Test") {}
     void post(std::function<void()> work) override {
-        {
-            std::lock_guard lock(mutex_);
-            ++posted_;
-        }
-        postedChanged_.notify_all();
         queue_.post(std::move(work));
+        // Notified under the lock: the waiting test may destroy this queue right after.
+        std::lock_guard lock(mutex_);
+        ++posted_;
+        postedChanged_.notify_all();
     }
     bool isCurrent() const override { return queue_.isCurrent(); }
     const std::string& label() const override { return queue_.label(); }
