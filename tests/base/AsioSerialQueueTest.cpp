@@ -34,22 +34,6 @@ TEST(AsioSerialQueue, RunsWorkInPostingOrderOneAtATime) {
     }
 }
 
-TEST(AsioSerialQueue, KnowsWhenItIsCurrent) {
-    AsioTaskPool pool(2);
-    AsioSerialQueue queue(pool.pool(), "Veyrune.Test");
-    AsioSerialQueue other(pool.pool(), "Veyrune.Other");
-    EXPECT_FALSE(queue.isCurrent());
-    bool onQueue = false;
-    bool onOther = true;
-    runSync(queue, [&] {
-        onQueue = queue.isCurrent();
-        onOther = other.isCurrent();
-    });
-    EXPECT_TRUE(onQueue);
-    EXPECT_FALSE(onOther);
-    EXPECT_EQ(queue.label(), "Veyrune.Test");
-}
-
 TEST(RunSync, RunsInPlaceWhenAlreadyOnTheQueue) {
     AsioTaskPool pool(2);
     AsioSerialQueue queue(pool.pool(), "Veyrune.Test");

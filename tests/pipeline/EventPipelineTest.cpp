@@ -167,17 +167,7 @@ TEST(EventPipeline, WakeReasonJoinsReasonAndType) {
     }
 }
 
-TEST(EventPipeline, MaintenanceWakeAlertsOnlyWhenAskedTo) {
-    auto input = raw(SecurityEventKind::didWake, {{"wakeType", "MAINTENANCE"}});
-    auto configuration = armed();
-    auto quiet = EventPipeline().process(input, {}, configuration);
-    ASSERT_TRUE(quiet);
-    EXPECT_FALSE(quiet->shouldAlert);
-    configuration.alertOnMaintenanceWake = true;
-    EXPECT_TRUE(EventPipeline().process(input, {}, configuration)->shouldAlert);
-}
-
-TEST(EventPipeline, EvidenceIsRequestedOnlyForWakeAndUnlock) {
+TEST(EventPipeline, EvidenceAndAlertDecisions) {
     using K = SecurityEventKind;
     auto screenshots = armed();
     screenshots.captureScreenshots = true;
@@ -191,6 +181,8 @@ TEST(EventPipeline, EvidenceIsRequestedOnlyForWakeAndUnlock) {
     auto wakeResult = EventPipeline().process(wake, {}, camera);
     EXPECT_EQ(wakeResult->evidenceRequest, (EvidenceCaptureRequest{wake.id, "Wake", true, false}));
     EXPECT_FALSE(wakeResult->shouldAlert);
+    camera.alertOnMaintenanceWake = true;
+    EXPECT_TRUE(EventPipeline().process(wake, {}, camera)->shouldAlert);
 
     EXPECT_FALSE(EventPipeline().process(raw(K::didWake), {}, armed())->evidenceRequest);
     camera.captureUSB = true;
