@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <future>
+
+#include "base/AsioSerialQueue.h"
+#include "base/AsioTaskPool.h"
+#include "delivery/WallClockDeliveryTimerScheduler.h"
+
+using namespace veyrune;
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(30);
+
+// Counts the work posted onto a real serial queue, so a test can tell when a
+// timer's completion has reached the queue.
+class CountingQueue final : public SerialQueue {
+  public:
+    explicit CountingQueue(asio::thread_pool& pool) : queue_(pool, "Veyrune.Test") {}
+    void post(std::function<void()> work) override {
+        queue_.post(std::move(work));
+        // Notified under the lock: the waiting test may destroy this queue right after.
+        std::lock_guard lock(mutex_);
+        ++posted_;
+        postedChanged_.notify_all();
+    }
+    bool isCurrent() const override { return queue_.isCurrent(); }
+    const std::string& label() const override { return queue_.label(); }
+    int posted() {
+        std::lock_guard lock(mutex_);
+        return posted_;
+    }
+    void waitForPosts(int count) {
+        std::unique_lock lock(mutex_);
+        postedChanged_.wait(lock, [&] { return posted_ >= count; });
+    }
+
+  private:
+    AsioSerialQueue queue_;
+    std::mutex mutex_;
+    std::condition_variable postedChanged_;
+    int posted_ = 0;  // guarded by mutex_
+};
+
+struct TimerTest : ::testing::Test {
+    AsioTaskPool pool{2};
+    CountingQueue queue{pool.pool()};
+
+    // Waits until everything posted onto the queue so far has run.
+    void settle() {
+        runSync(queue, [] {});
+    }
+};
+
+}  // namespace
+
+TEST_F(TimerTest, RunsTheHandlerOnTheQueue) {
+    WallClockDeliveryTimerScheduler scheduler(pool.pool());
+    std::promise<bool> ranOnQueue;
+    scheduler.schedule(queue, -3, [&] { ranOnQueue.set_value(queue.isCurrent()); });
+    auto result = ranOnQueue.get_future();
+    ASSERT_EQ(result.wait_for(kPatience), std::future_status::ready);
+    EXPECT_TRUE(result.get());
+}
+
+TEST_F(TimerTest, ScheduleReplacesThePendingTimer) {
+    WallClockDeliveryTimerScheduler scheduler(pool.pool());
+    std::atomic<bool> replacedRan = false;
+    std::promise<void> laterRan;
+    scheduler.schedule(queue, 0.01, [&] { replacedRan = true; });
+    scheduler.schedule(queue, 0.05, [&] { laterRan.set_value(); });
+    ASSERT_EQ(laterRan.get_future().wait_for(kPatience), std::future_status::ready);
+    settle();
+    EXPECT_FALSE(replacedRan);
+}
+
+TEST_F(TimerTest, CancelledTimerNeverRuns) {
+    WallClockDeliveryTimerScheduler scheduler(pool.pool());
+    WallClockDeliveryTimerScheduler witness(pool.pool());
+    std::atomic<bool> cancelledRan = false;
+    std::promise<void> witnessRan;
+    scheduler.schedule(queue, 0.01, [&] { cancelledRan = true; });
+    scheduler.cancel();
+    witness.schedule(queue, 0.05, [&] { witnessRan.set_value(); });
+    ASSERT_EQ(witnessRan.get_future().wait_for(kPatience), std::future_status::ready);
+    settle();
+    EXPECT_FALSE(cancelledRan);
+}
+
+TEST_F(TimerTest, CancelAfterTheCompletionReachedTheQueueStillWins) {
+    for (bool destroyInsteadOfCancel : {false, true}) {
+        auto scheduler = std::make_unique<WallClockDeliveryTimerScheduler>(pool.pool());
+        std::atomic<bool> ran = false;
+        std::promise<void> release;
+        const int before = queue.posted();
+        queue.post([&] { release.get_future().wait(); });  // holds the queue
+        scheduler->schedule(queue, 0, [&] { ran = true; });
+        queue.waitForPosts(before + 2);  // the completion is queued behind the hold
+        if (destroyInsteadOfCancel) {
+            scheduler.reset();
+        } else {
+            scheduler->cancel();
+        }
+        release.set_value();
+        settle();
+        EXPECT_FALSE(ran) << destroyInsteadOfCancel;
+    }
+}
