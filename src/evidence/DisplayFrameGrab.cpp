@@ -3,23 +3,25 @@
 namespace veyrune {
 
 void DisplayFrameGrab::start(ScreenSource& source, CaptureTimerScheduling& timers,
-                             SerialQueue& queue, const ScreenDisplay& display, Resume resume) {
+                             std::shared_ptr<SerialQueue> queue, const ScreenDisplay& display,
+                             Resume resume) {
     auto grab = std::make_shared<DisplayFrameGrab>(source, queue, std::move(resume));
-    queue.post([grab, &timers, display] { grab->begin(timers, display); });
+    queue->post([grab, &timers, display] { grab->begin(timers, display); });
 }
 
-DisplayFrameGrab::DisplayFrameGrab(ScreenSource& source, SerialQueue& queue, Resume resume)
-    : source_(source), queue_(queue), resume_(std::move(resume)) {}
+DisplayFrameGrab::DisplayFrameGrab(ScreenSource& source, std::shared_ptr<SerialQueue> queue,
+                                   Resume resume)
+    : source_(source), queue_(std::move(queue)), resume_(std::move(resume)) {}
 
 void DisplayFrameGrab::begin(CaptureTimerScheduling& timers, const ScreenDisplay& display) {
     auto self = shared_from_this();
     // The time-out holds the grab: without a frame it is what ends it.
-    timeout_ = timers.schedule(queue_, timeout, [self] { self->timedOut(); });
+    timeout_ = timers.schedule(*queue_, timeout, [self] { self->timedOut(); });
     std::weak_ptr<DisplayFrameGrab> weak = self;
     // A stream that cannot start delivers nothing; the time-out then ends the grab.
     stream_ =
-        source_.startStream(display, [weak, &queue = queue_](std::optional<ScreenFrame> frame) {
-            queue.post([weak, frame = std::move(frame)] {
+        source_.startStream(display, [weak, queue = queue_](std::optional<ScreenFrame> frame) {
+            queue->post([weak, frame = std::move(frame)] {
                 if (auto grab = weak.lock()) {
                     grab->frameArrived(frame);
                 }

@@ -19,10 +19,13 @@ class DisplayFrameGrab : public std::enable_shared_from_this<DisplayFrameGrab> {
 
     using Resume = std::function<void(std::optional<ScreenFrame>)>;
 
-    static void start(ScreenSource& source, CaptureTimerScheduling& timers, SerialQueue& queue,
-                      const ScreenDisplay& display, Resume resume);
+    // The queue is shared with the platform's frame callback, which may come
+    // after the grab is over.
+    static void start(ScreenSource& source, CaptureTimerScheduling& timers,
+                      std::shared_ptr<SerialQueue> queue, const ScreenDisplay& display,
+                      Resume resume);
 
-    DisplayFrameGrab(ScreenSource& source, SerialQueue& queue, Resume resume);
+    DisplayFrameGrab(ScreenSource& source, std::shared_ptr<SerialQueue> queue, Resume resume);
 
   private:
     void begin(CaptureTimerScheduling& timers, const ScreenDisplay& display);
@@ -31,7 +34,7 @@ class DisplayFrameGrab : public std::enable_shared_from_this<DisplayFrameGrab> {
     void finish(std::optional<ScreenFrame> frame);
 
     ScreenSource& source_;
-    SerialQueue& queue_;
+    std::shared_ptr<SerialQueue> queue_;
     Resume resume_;
     bool handled_ = false;
     std::unique_ptr<ScreenFrameStream> stream_;

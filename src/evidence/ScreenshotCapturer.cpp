@@ -8,15 +8,13 @@
 
 namespace veyrune {
 
-// One capture in flight: the chosen displays, the frames so far and the
-// queues of the displays grabbed.
+// One capture in flight: the chosen displays and the frames so far.
 struct ScreenshotCapturer::Run {
     Mode mode;
     Completion completion;
     std::vector<ScreenDisplay> displays;
     std::size_t next = 0;
     std::vector<ScreenFrame> frames;
-    std::vector<std::unique_ptr<SerialQueue>> queues;
 };
 
 ScreenshotCapturer::ScreenshotCapturer(ScreenSource& source, const EvidenceLibrary& library,
@@ -67,9 +65,9 @@ void ScreenshotCapturer::grabNext(std::shared_ptr<Run> run) {
         return;
     }
     const ScreenDisplay& display = run->displays[run->next++];
-    run->queues.push_back(
-        makeQueue_("Veyrune.ScreenshotCapturer.display." + std::to_string(display.displayID)));
-    DisplayFrameGrab::start(source_, timers_, *run->queues.back(), display,
+    auto queue =
+        makeQueue_("Veyrune.ScreenshotCapturer.display." + std::to_string(display.displayID));
+    DisplayFrameGrab::start(source_, timers_, std::move(queue), display,
                             [this, run](std::optional<ScreenFrame> frame) {
                                 if (frame) {
                                     run->frames.push_back(std::move(*frame));

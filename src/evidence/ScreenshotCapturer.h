@@ -34,7 +34,7 @@ class ScreenshotCapturer {
 
     using Completion = std::function<void(std::optional<CaptureOutcome>)>;
     // Makes the serial queue with the given label for one display's grab.
-    using QueueFactory = std::function<std::unique_ptr<SerialQueue>(const std::string& label)>;
+    using QueueFactory = std::function<std::shared_ptr<SerialQueue>(const std::string& label)>;
 
     ScreenshotCapturer(ScreenSource& source, const EvidenceLibrary& library, const Clock& clock,
                        CaptureTimerScheduling& timers, TaskPool& pool, QueueFactory makeQueue,
