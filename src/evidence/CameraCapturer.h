@@ -22,6 +22,7 @@ namespace veyrune {
 // whose requester gets nothing. Create with `make`; collaborators must outlive it.
 class CameraCapturer : public std::enable_shared_from_this<CameraCapturer> {
   public:
+    static constexpr const char* queueLabel = "Veyrune.CameraCapturer";
     static constexpr std::chrono::milliseconds warmUp{150};
     static constexpr std::chrono::milliseconds timeout{5000};
 

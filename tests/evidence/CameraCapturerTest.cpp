@@ -22,7 +22,7 @@ struct CameraHarness {
     ManualClock clock{*parseISO8601("2026-12-04T22:30:00Z")};
     FaultyFileSystem fileSystem;
     EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
-    ManualSerialQueue queue{"Veyrune.CameraCapturer"};
+    ManualSerialQueue queue{CameraCapturer::queueLabel};
     ManualSerialQueue mainQueue{"main"};
     ManualCaptureTimerScheduler timers;
     FakeCameraDevice device;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "evidence/EvidencePermissionPreflight.h"
 #include "evidence/VideoDeviceCameraAuthorization.h"
 #include "support/TempDirectory.h"
 
@@ -44,15 +43,6 @@ TEST(VideoDeviceCameraAuthorizationTest, OpenableNodeAuthorizesUnopenableDeniesN
     writeFile(dev / "video1", "");
     EXPECT_EQ(authorization.status(), Status::authorized);
     EXPECT_EQ(VideoDeviceCameraAuthorization(dev / "missing").status(), Status::notDetermined);
-}
-
-TEST(EvidencePermissionPreflightTest, TwoDistinctValues) {
-    const auto& camera = EvidencePermissionPreflight::camera();
-    const auto& screens = EvidencePermissionPreflight::screenshots();
-    EXPECT_NE(camera, screens);
-    EXPECT_EQ(camera.primaryActionTitle, "Review Camera Permission");
-    EXPECT_EQ(screens.permissionName, "Screen Recording");
-    EXPECT_EQ(screens.systemImage, "display");
 }
 
 }  // namespace

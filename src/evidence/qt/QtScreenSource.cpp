@@ -68,6 +68,11 @@ void grabUntilPicture(const QString& name, std::shared_ptr<std::atomic<bool>> st
 }  // namespace
 
 bool QtScreenSource::hasCapturePermission() {
+    // Under a Wayland compositor, even through XWayland, the X11 root window
+    // does not hold the other applications' pixels, so a grab would be blank.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        return false;
+    }
     bool allowed = false;
     runOnGuiThread([&] {
         allowed = QGuiApplication::platformName() == QLatin1String("xcb") &&

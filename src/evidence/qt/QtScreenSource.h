@@ -10,8 +10,9 @@ namespace veyrune {
 
 // Screens through Qt: one `QScreen::grabWindow(0)` per display, stitching with
 // QPainter on a transparent ARGB canvas, PNG through QImage. Reading the
-// screens needs an X11 display connection; other platforms (Wayland) answer
-// no permission. Any thread; the screen work hops to the GUI thread.
+// screens needs an X11 display connection outside any Wayland session; under
+// Wayland it answers no permission. Any thread; the screen work hops to the
+// GUI thread.
 class QtScreenSource final : public ScreenSource {
   public:
     bool hasCapturePermission() override;

@@ -57,7 +57,7 @@ TEST(QtCameraDeviceTest, WithoutCameraTheCaptureAnswersNothingAtOnce) {
     ManualClock clock;
     PosixFileSystem fileSystem;
     EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
-    ManualSerialQueue queue{"Veyrune.CameraCapturer"};
+    ManualSerialQueue queue{CameraCapturer::queueLabel};
     GuiMainQueue mainQueue;
     ManualCaptureTimerScheduler timers;  // never advanced: no time-out can answer
     QtCameraDevice device;
