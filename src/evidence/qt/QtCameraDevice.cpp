@@ -93,6 +93,7 @@ class QtCameraSession final : public CameraSession {
                 objects->capture.setResolution(dimensions->width, dimensions->height);
             }
             objects->capture.setFileFormat(QImageCapture::JPEG);
+            objects->capture.setQuality(QImageCapture::VeryHighQuality);
             QObject::connect(&objects->capture, &QImageCapture::imageCaptured, &objects->capture,
                              [callbacks](int, const QImage& image) {
                                  callbacks.photoProcessed(encodeJPEG(image), std::nullopt);
