@@ -1,0 +1,88 @@
+#include "evidence/EvidenceLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include "EvidenceTestFiles.h"
+#include "evidence/EvidenceFileName.h"
+#include "evidence/FileURL.h"
+#include "support/FaultyFileSystem.h"
+#include "support/ManualClock.h"
+#include "support/ScopedTimeZone.h"
+
+namespace veyrune::test {
+namespace {
+
+class EvidenceLibraryTest : public ::testing::Test {
+  protected:
+    ScopedTimeZone zone{"CET-1CEST,M3.5.0,M10.5.0/3"};
+    TempDirectory temp;
+    ManualClock clock{localInstant(2026, 12, 4, 21, 40)};
+    FaultyFileSystem fileSystem;
+    EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
+    Instant early = localInstant(2026, 12, 1, 9, 0);
+    Instant late = localInstant(2026, 12, 3, 9, 0);
+};
+
+TEST_F(EvidenceLibraryTest, ListsEvidenceByExtensionNewestFirstAndEqualDatesByPath) {
+    auto root = library.rootURL();
+    makeFile(root / "2026-12-01" / "old.jpg", 10, early);
+    makeFile(root / "2026-12-03" / "b.png", 20, late);
+    makeFile(root / "2026-12-03" / "A.JPEG", 30, late);
+    makeFile(root / "2026-12-03" / "c.heic", 40, late);
+    makeFile(root / "2026-12-03" / "notes.txt", 50, late);
+    makeFile(root / "2026-12-03" / ".hidden.png", 60, late);
+    makeFile(root / ".cache" / "inside.png", 70, late);
+    makeFile(root / "2026-12-03" / "noextension", 80, late);
+
+    auto files = library.files();
+
+    ASSERT_EQ(files.size(), 4u);
+    EXPECT_EQ(files[0], (EvidenceFile{root / "2026-12-03" / "A.JPEG", EvidenceFileKind::cameraPhoto,
+                                      late, 30}));
+    EXPECT_EQ(files[1].url, root / "2026-12-03" / "b.png");
+    EXPECT_EQ(files[1].kind, EvidenceFileKind::screenshot);
+    EXPECT_EQ(files[2].url, root / "2026-12-03" / "c.heic");
+    EXPECT_EQ(files[3].url, root / "2026-12-01" / "old.jpg");
+    EXPECT_EQ(files[3].createdAt, early);
+}
+
+TEST_F(EvidenceLibraryTest, MissingRootListsNothingButUnreadableDayFolderFails) {
+    EXPECT_TRUE(library.files().empty());
+
+    makeFile(library.rootURL() / "2026-12-03" / "a.png", 1, late);
+    fileSystem.failListing(library.rootURL() / "2026-12-03");
+    EXPECT_THROW(library.files(), FileError);
+
+    fileSystem.failListing(library.rootURL());
+    EXPECT_TRUE(library.files().empty());
+}
+
+TEST_F(EvidenceLibraryTest, DayFolderFollowsLocalDateWhileNamesCarryUTC) {
+    ScopedTimeZone twoHoursAhead("EET-2");
+    clock.set(*parseISO8601("2026-12-04T22:30:00Z"));
+
+    auto folder = library.dayFolder();
+
+    EXPECT_EQ(folder, library.rootURL() / "2026-12-05");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(evidenceFileName(clock.now(), "png"), "evidence-2026-12-04T22-30-00Z.png");
+}
+
+TEST_F(EvidenceLibraryTest, DayFolderPassesCreationFailureOn) {
+    fileSystem.failCreating(library.rootURL() / "2026-12-04");
+    EXPECT_THROW(library.dayFolder(), FileError);
+}
+
+TEST(FileURLTest, RoundTripsPathsWithSpacesAndNonASCII) {
+    std::filesystem::path path = "/home/a b/Évidence/x%y.png";
+    auto url = fileURLString(path);
+    EXPECT_EQ(url, "file:///home/a%20b/%C3%89vidence/x%25y.png");
+    EXPECT_EQ(pathFromFileURL(url), path);
+    EXPECT_EQ(pathFromFileURL("file://localhost/tmp/a.png"), std::filesystem::path("/tmp/a.png"));
+    EXPECT_EQ(pathFromFileURL("https://host/a.png"), std::nullopt);
+    EXPECT_EQ(pathFromFileURL("file://elsewhere/a.png"), std::nullopt);
+    EXPECT_EQ(pathFromFileURL("file:///a%2"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace veyrune::test

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QRasterWindow>
+#include <QScreen>
+
+#include "QtTestEnvironment.h"
+#include "base/AsioSerialQueue.h"
+#include "base/AsioTaskPool.h"
+#include "evidence/AsioCaptureTimerScheduler.h"
+#include "evidence/ScreenshotCapturer.h"
+#include "evidence/qt/QtScreenSource.h"
+#include "support/ManualClock.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempDirectory.h"
+
+namespace veyrune::test {
+namespace {
+
+using Mode = ScreenshotCapturer::Mode;
+using Outcome = ScreenshotCapturer::CaptureOutcome;
+
+// A borderless window filling one monitor with one colour, so a grab shows
+// whose pixels it holds.
+class ColourWindow final : public QRasterWindow {
+  public:
+    ColourWindow(QColor colour, QRect area) : colour_(colour) {
+        setFlags(Qt::FramelessWindowHint);
+        setGeometry(area);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(QRect(QPoint(0, 0), size()), colour_);
+        painted_ = true;
+    }
+
+  public:
+    bool painted_ = false;
+
+  private:
+    QColor colour_;
+};
+
+// The real chain under Xvfb: two RandR monitors, LEFT 1920x1080+0+0 (primary)
+// and RIGHT 1280x1024+1920+0, grabbed through Qt on asio queues and timers.
+class QtScreenSourceTest : public ::testing::Test {
+  protected:
+    // 00:30 on 5 December local time, still 4 December in UTC.
+    ScopedTimeZone zone{"EET-2"};
+    TempDirectory temp;
+    ManualClock clock{*parseISO8601("2026-12-04T22:30:00Z")};
+    PosixFileSystem fileSystem;
+    EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
+    AsioTaskPool pool{2};
+    AsioCaptureTimerScheduler timers{pool.pool()};
+    GuiMainQueue mainQueue;
+    QtScreenSource source;
+    ScreenshotCapturer capturer{source,
+                                library,
+                                clock,
+                                timers,
+                                pool,
+                                [this](const std::string& label) {
+                                    return std::make_shared<AsioSerialQueue>(pool.pool(), label);
+                                },
+                                mainQueue};
+
+    std::optional<Outcome> capture(Mode mode) {
+        bool answered = false;
+        std::optional<Outcome> outcome;
+        capturer.capture(mode, [&](std::optional<Outcome> result) {
+            answered = true;
+            outcome = result;
+        });
+        EXPECT_TRUE(processEventsUntil([&] { return answered; }));
+        return outcome;
+    }
+};
+
+TEST_F(QtScreenSourceTest, StitchesBothMonitorsWithTransparentBandAboveTheShorterOne) {
+    ASSERT_TRUE(source.hasCapturePermission());
+    ColourWindow red(Qt::red, QRect(0, 0, 1920, 1080));
+    ColourWindow blue(Qt::blue, QRect(1920, 0, 1280, 1024));
+    red.show();
+    blue.show();
+    ASSERT_TRUE(processEventsUntil([&] { return red.painted_ && blue.painted_; }));
+
+    auto outcome = capture(Mode::allDisplaysStitched);
+
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->displayCount, 2);
+    EXPECT_EQ(outcome->url, library.rootURL() / "2026-12-05" / "evidence-2026-12-04T22-30-00Z.png");
+    QImage image(QString::fromStdString(outcome->url.string()), "PNG");
+    ASSERT_EQ(image.size(), QSize(3200, 1080));
+    ASSERT_TRUE(image.hasAlphaChannel());
+    int opaqueInBand = 0;
+    for (int y = 0; y < 56; ++y) {
+        for (int x = 1920; x < 3200; ++x) {
+            opaqueInBand += qAlpha(image.pixel(x, y)) != 0;
+        }
+    }
+    EXPECT_EQ(opaqueInBand, 0);
+    for (int x : {1920, 2500, 3199}) {
+        EXPECT_EQ(qAlpha(image.pixel(x, 56)), 255) << "the right frame starts at row 56";
+    }
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0)) << "the left monitor, opaque to the top";
+    EXPECT_EQ(image.pixel(1919, 1079), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(1920, 56), qRgb(0, 0, 255)) << "the right monitor's own pixels";
+    EXPECT_EQ(image.pixel(3199, 1079), qRgb(0, 0, 255));
+}
+
+TEST_F(QtScreenSourceTest, PrimaryOnlySavesTheLeftMonitorAlone) {
+    auto outcome = capture(Mode::primaryOnly);
+
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->displayCount, 1);
+    QImage image(QString::fromStdString(outcome->url.string()), "PNG");
+    EXPECT_EQ(image.size(), QSize(1920, 1080));
+}
+
+TEST_F(QtScreenSourceTest, ListsMonitorsWithPrimaryFirstInPlace) {
+    std::optional<DisplayList> list;
+    source.loadDisplays([&](std::optional<DisplayList> found) { list = std::move(found); });
+    ASSERT_TRUE(processEventsUntil([&] { return list.has_value(); }));
+
+    ASSERT_EQ(list->displays.size(), 2u);
+    const auto& left = list->displays[0].x == 0 ? list->displays[0] : list->displays[1];
+    const auto& right = list->displays[0].x == 0 ? list->displays[1] : list->displays[0];
+    EXPECT_EQ(left, (ScreenDisplay{left.displayID, 0, 0, 1920, 1080}));
+    EXPECT_EQ(right, (ScreenDisplay{right.displayID, 1920, 0, 1280, 1024}));
+    EXPECT_EQ(list->mainDisplayID, left.displayID);
+}
+
+}  // namespace
+}  // namespace veyrune::test
