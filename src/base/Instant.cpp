@@ -96,8 +96,9 @@ std::optional<Instant> parseISO8601(std::string_view text) {
 }
 
 Instant distantPast() {
-    // Far enough back to be before any real date, yet safe to subtract from.
-    return referenceDate() - seconds(std::int64_t(63113904000));
+    // Long before any real date, yet well inside the clock's nanosecond range
+    // (about 292 years either side of 1970), so arithmetic on it cannot overflow.
+    return Instant(sys_days(year(1800) / January / 1));
 }
 
 }  // namespace veyrune

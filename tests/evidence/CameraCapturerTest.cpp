@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/FakeCameraDevice.h"
-#include "support/FaultyFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/ManualCaptureTimerScheduler.h"
 #include "support/ManualClock.h"
 #include "support/ManualSerialQueue.h"
@@ -20,7 +20,7 @@ struct CameraHarness {
     ScopedTimeZone zone{"EET-2"};
     TempDirectory temp;
     ManualClock clock{*parseISO8601("2026-12-04T22:30:00Z")};
-    FaultyFileSystem fileSystem;
+    FaultInjectingFileSystem fileSystem;
     EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
     ManualSerialQueue queue{CameraCapturer::queueLabel};
     ManualSerialQueue mainQueue{"main"};

@@ -5,7 +5,7 @@
 #include "EvidenceTestFiles.h"
 #include "evidence/EvidenceFileName.h"
 #include "evidence/FileURL.h"
-#include "support/FaultyFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/ManualClock.h"
 #include "support/ScopedTimeZone.h"
 
@@ -17,7 +17,7 @@ class EvidenceLibraryTest : public ::testing::Test {
     ScopedTimeZone zone{"CET-1CEST,M3.5.0,M10.5.0/3"};
     TempDirectory temp;
     ManualClock clock{localInstant(2026, 12, 4, 21, 40)};
-    FaultyFileSystem fileSystem;
+    FaultInjectingFileSystem fileSystem;
     EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
     Instant early = localInstant(2026, 12, 1, 9, 0);
     Instant late = localInstant(2026, 12, 3, 9, 0);

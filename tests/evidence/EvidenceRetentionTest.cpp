@@ -2,7 +2,7 @@
 
 #include "EvidenceTestFiles.h"
 #include "evidence/EvidenceLibrary.h"
-#include "support/FaultyFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/ManualClock.h"
 #include "support/ScopedTimeZone.h"
 
@@ -17,7 +17,7 @@ class EvidenceRetentionTest : public ::testing::Test {
     ScopedTimeZone zone{"CET-1CEST,M3.5.0,M10.5.0/3"};
     TempDirectory temp;
     ManualClock clock{localInstant(2026, 12, 4, 21, 40)};
-    FaultyFileSystem fileSystem;
+    FaultInjectingFileSystem fileSystem;
     EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
     fs::path root = library.rootURL();
 

@@ -4,7 +4,7 @@
 
 #include "evidence/DisplaySelection.h"
 #include "support/FakeScreenSource.h"
-#include "support/FaultyFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/LabelledQueue.h"
 #include "support/ManualCaptureTimerScheduler.h"
 #include "support/ManualClock.h"
@@ -23,7 +23,7 @@ struct ScreenshotHarness {
     ScopedTimeZone zone{"EET-2"};
     TempDirectory temp;
     ManualClock clock{*parseISO8601("2026-12-04T22:30:00Z")};
-    FaultyFileSystem fileSystem;
+    FaultInjectingFileSystem fileSystem;
     EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
     ManualSerialQueue work{"work"};
     ManualSerialQueue mainQueue{"main"};

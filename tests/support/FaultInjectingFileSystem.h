@@ -1,14 +1,17 @@
 #pragma once
 
 #include <optional>
+#include <set>
+#include <vector>
 
 #include "base/PosixFileSystem.h"
 
 namespace veyrune::test {
 
 // The real file system with faults switched on by the test: failing reads,
-// failing folder creation, and appends that stop after N bytes, leaving the
-// partial write on disk as a crash or a full disk would.
+// writes, folder creation, listing or removal (everywhere or at chosen paths),
+// and appends that stop after N bytes, leaving the partial write on disk as a
+// crash or a full disk would. Records every removal it was asked for.
 class FaultInjectingFileSystem final : public FileSystem {
   public:
     bool failReads = false;
@@ -16,45 +19,58 @@ class FaultInjectingFileSystem final : public FileSystem {
     bool failAtomicWrites = false;
     std::optional<std::size_t> failAppendAfterBytes;
 
+    void failRemoving(const std::filesystem::path& path) { removeFailures_.insert(path); }
+    void failListing(const std::filesystem::path& path) { listFailures_.insert(path); }
+    void failCreating(const std::filesystem::path& path) { createFailures_.insert(path); }
+    void failWrites() { failAtomicWrites = true; }
+    const std::vector<std::filesystem::path>& removals() const { return removals_; }
+
     bool exists(const std::filesystem::path& path) const override { return real_.exists(path); }
     std::string readFile(const std::filesystem::path& path) const override {
-        if (failReads) {
-            throw FileError(path, "injected read failure");
-        }
+        refuseIf(failReads, path, "read");
         return real_.readFile(path);
     }
     void createDirectories(const std::filesystem::path& path) override {
-        if (failCreateDirectories) {
-            throw FileError(path, "injected mkdir failure");
-        }
+        refuseIf(failCreateDirectories || createFailures_.contains(path), path, "creation");
         real_.createDirectories(path);
     }
     void writeAtomically(const std::filesystem::path& path, std::string_view bytes) override {
-        if (failAtomicWrites) {
-            throw FileError(path, "injected write failure");
-        }
+        refuseIf(failAtomicWrites, path, "write");
         real_.writeAtomically(path, bytes);
     }
     std::optional<char> lastByte(const std::filesystem::path& path) const override {
-        if (failReads) {
-            throw FileError(path, "injected read failure");
-        }
+        refuseIf(failReads, path, "read");
         return real_.lastByte(path);
     }
     void append(const std::filesystem::path& path, std::string_view bytes) override {
         if (failAppendAfterBytes && *failAppendAfterBytes < bytes.size()) {
             real_.append(path, bytes.substr(0, *failAppendAfterBytes));
-            throw FileError(path, "injected short write");
+            throw FileError(path, "short write injected by test");
         }
         real_.append(path, bytes);
     }
     std::vector<DirectoryEntry> list(const std::filesystem::path& folder) const override {
+        refuseIf(listFailures_.contains(folder), folder, "listing");
         return real_.list(folder);
     }
-    void removeAll(const std::filesystem::path& path) override { real_.removeAll(path); }
+    void removeAll(const std::filesystem::path& path) override {
+        removals_.push_back(path);
+        refuseIf(removeFailures_.contains(path), path, "removal");
+        real_.removeAll(path);
+    }
 
   private:
+    static void refuseIf(bool refuse, const std::filesystem::path& path, const char* what) {
+        if (refuse) {
+            throw FileError(path, std::string(what) + " refused by test");
+        }
+    }
+
     PosixFileSystem real_;
+    std::set<std::filesystem::path> removeFailures_;
+    std::set<std::filesystem::path> listFailures_;
+    std::set<std::filesystem::path> createFailures_;
+    std::vector<std::filesystem::path> removals_;
 };
 
 }  // namespace veyrune::test
