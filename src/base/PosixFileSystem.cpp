@@ -76,6 +76,10 @@ std::string PosixFileSystem::readFile(const fs::path& path) const {
         throw FileError(path, errnoText());
     }
     std::string contents;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
+        contents.reserve(std::size_t(info.st_size));
+    }
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd.get(), buffer, sizeof buffer);

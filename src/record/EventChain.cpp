@@ -5,32 +5,11 @@
 #include <limits>
 
 #include "record/RecordCoding.h"
+#include "record/SecurityEventDecoder.h"
 
 namespace veyrune {
 
 const std::string EventChain::genesis(64, '0');
-
-namespace {
-
-// The "seq" of a stored line, read leniently: nothing when the line is not a
-// JSON object or "seq" is missing, null or not an integer.
-std::optional<std::int64_t> storedSeq(std::string_view line) {
-    auto value = parseJSON(line);
-    if (!value || !value->is_object()) {
-        return std::nullopt;
-    }
-    auto it = value->find("seq");
-    if (it == value->end() || !it->is_number_integer()) {
-        return std::nullopt;
-    }
-    if (it->is_number_unsigned() &&
-        it->get<std::uint64_t>() > std::uint64_t(std::numeric_limits<std::int64_t>::max())) {
-        return std::nullopt;
-    }
-    return it->get<std::int64_t>();
-}
-
-}  // namespace
 
 std::string EventChain::canonicalLine(const SecurityEvent& event) {
     try {
@@ -58,7 +37,8 @@ EventChain::Header EventChain::nextHeader(const std::vector<std::string>& lines)
     if (lines.empty()) {
         return {1, genesis};
     }
-    auto seq = storedSeq(lines.back());
+    auto fields = SecurityEventDecoder().chainFields(lines.back());
+    auto seq = fields ? fields->seq : std::nullopt;
     if (!seq || *seq == std::numeric_limits<std::int64_t>::max()) {
         return {1, genesis};
     }

@@ -4,36 +4,13 @@
 #include <optional>
 
 #include "record/EventChain.h"
-#include "record/RecordCoding.h"
+#include "record/SecurityEventDecoder.h"
 
 namespace veyrune {
 
 namespace {
 
 constexpr std::int64_t kMaxSeq = std::numeric_limits<std::int64_t>::max();
-
-struct ChainHeader {
-    std::int64_t seq;
-    std::string prev;
-};
-
-// Both "seq" and "prev" present with the right types, or nothing.
-std::optional<ChainHeader> chainHeader(const std::string& line) {
-    auto value = parseJSON(line);
-    if (!value || !value->is_object()) {
-        return std::nullopt;
-    }
-    auto seq = value->find("seq");
-    auto prev = value->find("prev");
-    if (seq == value->end() || prev == value->end() || !seq->is_number_integer() ||
-        !prev->is_string()) {
-        return std::nullopt;
-    }
-    if (seq->is_number_unsigned() && seq->get<std::uint64_t>() > std::uint64_t(kMaxSeq)) {
-        return std::nullopt;
-    }
-    return ChainHeader{seq->get<std::int64_t>(), prev->get<std::string>()};
-}
 
 // Length of the space separator (blank, tab, Unicode Zs) at `at`, or 0.
 std::size_t spaceLength(const std::string& text, std::size_t at) {
@@ -79,14 +56,15 @@ ChainVerificationResult EventChainVerifier::verify(const std::vector<std::string
     bool started = false;
     std::int64_t legacyCount = 0, verifiedCount = 0, firstSeq = 0, previousSeq = 0;
     const std::string* previousLine = nullptr;
+    SecurityEventDecoder decoder;
 
     for (const auto& line : lines) {
         if (isBlank(line)) {
             continue;
         }
         sawLine = true;
-        auto header = chainHeader(line);
-        if (!header) {
+        auto header = decoder.chainFields(line);
+        if (!header || !header->seq || !header->prev) {
             if (!started) {
                 ++legacyCount;
                 continue;
@@ -95,21 +73,21 @@ ChainVerificationResult EventChainVerifier::verify(const std::vector<std::string
                                                                           : previousSeq + 1);
         }
         if (!started) {
-            if (header->prev != EventChain::genesis) {
-                return ChainVerificationResult::broken(header->seq);
+            if (*header->prev != EventChain::genesis) {
+                return ChainVerificationResult::broken(*header->seq);
             }
-            firstSeq = header->seq;
+            firstSeq = *header->seq;
             started = true;
         } else if (previousSeq == kMaxSeq) {
             // Nothing can follow the largest sequence number.
-            return ChainVerificationResult::broken(header->seq);
-        } else if (header->seq != previousSeq + 1) {
-            return ChainVerificationResult::gap(previousSeq, header->seq);
-        } else if (header->prev != EventChain::linkHash(*previousLine)) {
-            return ChainVerificationResult::broken(header->seq);
+            return ChainVerificationResult::broken(*header->seq);
+        } else if (*header->seq != previousSeq + 1) {
+            return ChainVerificationResult::gap(previousSeq, *header->seq);
+        } else if (*header->prev != EventChain::linkHash(*previousLine)) {
+            return ChainVerificationResult::broken(*header->seq);
         }
         ++verifiedCount;
-        previousSeq = header->seq;
+        previousSeq = *header->seq;
         previousLine = &line;
     }
     if (!sawLine) {

@@ -6,7 +6,7 @@
 #include "base/PosixFileSystem.h"
 #include "record/EventChain.h"
 #include "record/JSONLines.h"
-#include "record/RecordCoding.h"
+#include "record/SecurityEventDecoder.h"
 
 namespace veyrune {
 
@@ -25,7 +25,12 @@ void JSONLFileSecurityEventStore::append(const SecurityEvent& event) {
     files_->createDirectories(fileURL_.parent_path());
     EventChain::Header header{1, EventChain::genesis};
     try {
-        header = EventChain::nextHeader(readLines());
+        // Only the last line decides the next header; skip copying the rest.
+        std::string text = readJSONLText(*files_, fileURL_);
+        auto lines = splitJSONLines(text);
+        header = EventChain::nextHeader(lines.empty()
+                                            ? std::vector<std::string>{}
+                                            : std::vector<std::string>{std::string(lines.back())});
     } catch (const FileError&) {
         // An unreadable log restarts the chain rather than losing the event.
     }
@@ -40,20 +45,17 @@ std::vector<std::string> JSONLFileSecurityEventStore::readLines() const {
 }
 
 std::optional<SecurityEvent> JSONLFileSecurityEventStore::decodeLine(const std::string& line) {
-    auto value = parseJSON(line);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (auto event = securityEventFromJSON(*value, DateEncoding::iso8601)) {
-        return event;
-    }
-    return securityEventFromJSON(*value, DateEncoding::referenceSeconds);
+    return SecurityEventDecoder().decodeLogLine(line);
 }
 
 std::vector<SecurityEvent> JSONLFileSecurityEventStore::allEvents() const {
+    std::string text = readJSONLText(*files_, fileURL_);
+    auto lines = splitJSONLines(text);
     std::vector<SecurityEvent> events;
-    for (const auto& line : readLines()) {
-        if (auto event = decodeLine(line)) {
+    events.reserve(lines.size());
+    SecurityEventDecoder decoder;
+    for (auto line : lines) {
+        if (auto event = decoder.decodeLogLine(line)) {
             events.push_back(std::move(*event));
         }
     }

@@ -1,46 +1,11 @@
 #include "record/JSONLines.h"
 
+#include <simdjson.h>
+
 namespace veyrune {
 
 bool isValidUTF8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = (unsigned char)text[i];
-        std::size_t length;
-        std::uint32_t code;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            length = 2;
-            code = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            length = 3;
-            code = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            length = 4;
-            code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + length > text.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            unsigned char next = (unsigned char)text[i + k];
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are invalid.
-        static constexpr std::uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < kMinimum[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
+    return simdjson::validate_utf8(text.data(), text.size());
 }
 
 namespace {
@@ -57,7 +22,7 @@ bool endsWithNewline(const FileSystem& files, const std::filesystem::path& path)
 
 }  // namespace
 
-std::vector<std::string> readJSONLines(const FileSystem& files, const std::filesystem::path& path) {
+std::string readJSONLText(const FileSystem& files, const std::filesystem::path& path) {
     if (!files.exists(path)) {
         return {};
     }
@@ -65,19 +30,29 @@ std::vector<std::string> readJSONLines(const FileSystem& files, const std::files
     if (!isValidUTF8(text)) {
         return {};
     }
-    std::vector<std::string> lines;
+    return text;
+}
+
+std::vector<std::string_view> splitJSONLines(std::string_view text) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
-    while (start <= text.size()) {
+    while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
+        if (end == std::string_view::npos) {
             end = text.size();
         }
         if (end > start) {
-            lines.emplace_back(text, start, end - start);
+            lines.push_back(text.substr(start, end - start));
         }
         start = end + 1;
     }
     return lines;
+}
+
+std::vector<std::string> readJSONLines(const FileSystem& files, const std::filesystem::path& path) {
+    std::string text = readJSONLText(files, path);
+    auto views = splitJSONLines(text);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 void appendJSONLine(FileSystem& files, const std::filesystem::path& path, const std::string& line) {

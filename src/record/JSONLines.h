@@ -12,6 +12,11 @@ namespace veyrune {
 // not valid UTF-8 read as no lines; other read errors throw FileError.
 std::vector<std::string> readJSONLines(const FileSystem& files, const std::filesystem::path& path);
 
+// The same without copying each line: the whole text (empty for a missing or
+// non-UTF-8 file) and views of its non-empty lines, valid while the text lives.
+std::string readJSONLText(const FileSystem& files, const std::filesystem::path& path);
+std::vector<std::string_view> splitJSONLines(std::string_view text);
+
 // Appends one line (a trailing "\n" is added): creates the folder, writes a
 // new file atomically, or appends to an existing one, first ending an
 // unterminated last line. Throws FileError.

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "record/SecurityEventDecoder.h"
+
 namespace veyrune {
 
 using nlohmann::json;
@@ -88,19 +90,6 @@ bool readOptionalString(const json& object, const char* key, std::optional<std::
         return false;
     }
     out = it->get<std::string>();
-    return true;
-}
-
-bool readOptionalInt(const json& object, const char* key, std::optional<std::int64_t>& out) {
-    auto it = object.find(key);
-    if (it == object.end() || it->is_null()) {
-        return true;
-    }
-    std::int64_t value = 0;
-    if (!readInt(*it, value)) {
-        return false;
-    }
-    out = value;
     return true;
 }
 
@@ -191,58 +180,6 @@ json toJSON(const DeliveryAttempt& attempt, DateEncoding dates) {
     }
     putOptional(object, "lastError", attempt.lastError);
     return object;
-}
-
-std::optional<EventContext> eventContextFromJSON(const json& object) {
-    if (!object.is_object()) {
-        return std::nullopt;
-    }
-    EventContext context;
-    if (!readOptionalInt(object, "batteryPercent", context.batteryPercent) ||
-        !readOptionalString(object, "wifiSSID", context.wifiSSID) ||
-        !readOptionalString(object, "machineName", context.machineName) ||
-        !readOptionalString(object, "userName", context.userName) ||
-        !readOptionalString(object, "wakeReason", context.wakeReason)) {
-        return std::nullopt;
-    }
-    return context;
-}
-
-std::optional<SecurityEvent> securityEventFromJSON(const json& object, DateEncoding dates) {
-    if (!object.is_object()) {
-        return std::nullopt;
-    }
-    SecurityEvent event;
-    std::string kind;
-    if (!readUuid(object, "id", event.id) ||
-        !readDate(object, "occurredAt", dates, event.occurredAt) ||
-        !readString(object, "kind", kind) || !readString(object, "summary", event.summary)) {
-        return std::nullopt;
-    }
-    auto parsedKind = securityEventKindFromRaw(kind);
-    auto context = object.find("context");
-    auto ids = object.find("evidenceIDs");
-    if (!parsedKind || context == object.end() || ids == object.end() || !ids->is_array()) {
-        return std::nullopt;
-    }
-    event.kind = *parsedKind;
-    auto parsedContext = eventContextFromJSON(*context);
-    if (!parsedContext) {
-        return std::nullopt;
-    }
-    event.context = *parsedContext;
-    for (const auto& id : *ids) {
-        auto parsed = id.is_string() ? Uuid::parse(id.get_ref<const std::string&>()) : std::nullopt;
-        if (!parsed) {
-            return std::nullopt;
-        }
-        event.evidenceIDs.push_back(*parsed);
-    }
-    if (!readOptionalInt(object, "seq", event.seq) ||
-        !readOptionalString(object, "prev", event.prev)) {
-        return std::nullopt;
-    }
-    return event;
 }
 
 std::optional<RawSystemEvent> rawSystemEventFromJSON(const json& object, DateEncoding dates) {
@@ -347,11 +284,7 @@ std::string encodeEventPayload(const SecurityEvent& event) {
 }
 
 std::optional<SecurityEvent> decodeEventPayload(std::string_view payload) {
-    auto value = parseJSON(payload);
-    if (!value) {
-        return std::nullopt;
-    }
-    return securityEventFromJSON(*value, DateEncoding::referenceSeconds);
+    return SecurityEventDecoder().decode(payload, DateEncoding::referenceSeconds);
 }
 
 }  // namespace veyrune

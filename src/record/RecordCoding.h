@@ -23,10 +23,8 @@ nlohmann::json toJSON(const RawSystemEvent& event, DateEncoding dates);
 nlohmann::json toJSON(const EvidenceItem& item, DateEncoding dates);
 nlohmann::json toJSON(const DeliveryAttempt& attempt, DateEncoding dates);
 
-// Decoding: a missing required key or a value of the wrong type gives nothing;
-// a missing key or a null leaves an optional field absent.
-std::optional<EventContext> eventContextFromJSON(const nlohmann::json& json);
-std::optional<SecurityEvent> securityEventFromJSON(const nlohmann::json& json, DateEncoding dates);
+// Decoding (events are decoded by SecurityEventDecoder): a missing required key or a value of the
+// wrong type gives nothing; a missing key or a null leaves an optional field absent.
 std::optional<RawSystemEvent> rawSystemEventFromJSON(const nlohmann::json& json,
                                                      DateEncoding dates);
 std::optional<EvidenceItem> evidenceItemFromJSON(const nlohmann::json& json, DateEncoding dates);

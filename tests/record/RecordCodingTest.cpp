@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "record/EventChain.h"
+#include "record/SecurityEventDecoder.h"
 #include "support/EventFactory.h"
 
 using namespace veyrune;
@@ -82,8 +83,7 @@ TEST(RecordCoding, EveryRecordRoundTripsThroughBothDateEncodings) {
                             event.occurredAt,
                             "rateLimited"};
     for (auto dates : {DateEncoding::iso8601, DateEncoding::referenceSeconds}) {
-        EXPECT_EQ(securityEventFromJSON(*parseJSON(compactText(toJSON(event, dates))), dates),
-                  event);
+        EXPECT_EQ(SecurityEventDecoder().decode(compactText(toJSON(event, dates)), dates), event);
         EXPECT_EQ(rawSystemEventFromJSON(*parseJSON(defaultEncodedText(toJSON(raw, dates))), dates),
                   raw);
         EXPECT_EQ(evidenceItemFromJSON(*parseJSON(defaultEncodedText(toJSON(item, dates))), dates),
@@ -173,9 +173,7 @@ TEST(RecordCoding, SecurityEventDecodingRejectsWhatItMust) {
         {"an array", "[1,2]", DateEncoding::iso8601, false},
     };
     for (const auto& c : cases) {
-        auto json = parseJSON(c.json);
-        ASSERT_TRUE(json) << c.name;
-        EXPECT_EQ(securityEventFromJSON(*json, c.dates).has_value(), c.decodes) << c.name;
+        EXPECT_EQ(SecurityEventDecoder().decode(c.json, c.dates).has_value(), c.decodes) << c.name;
     }
 }
 
