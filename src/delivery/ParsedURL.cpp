@@ -22,6 +22,14 @@ std::optional<std::string> part(CURLU* url, CURLUPart which) {
     return value;
 }
 
+// libcurl forgives "https:/host" and "https:///host"; a URL names a host only
+// when "//" and a non-empty authority follow the scheme.
+bool hasAuthority(std::string_view text) {
+    auto colon = text.find(':');
+    auto rest = text.substr(colon + 1);
+    return rest.size() > 2 && rest.starts_with("//") && rest[2] != '/';
+}
+
 }  // namespace
 
 std::optional<ParsedURL> ParsedURL::parse(std::string_view text) {
@@ -38,6 +46,9 @@ std::optional<ParsedURL> ParsedURL::parse(std::string_view text) {
     auto scheme = part(url.get(), CURLUPART_SCHEME);
     if (!scheme) {
         return std::nullopt;
+    }
+    if (!hasAuthority(text)) {
+        return ParsedURL{*scheme, ""};
     }
     return ParsedURL{*scheme, part(url.get(), CURLUPART_HOST).value_or("")};
 }
