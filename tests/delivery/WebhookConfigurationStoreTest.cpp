@@ -93,7 +93,7 @@ TEST_F(WebhookConfigurationStoreTest, RemovalClearsBothItems) {
     EXPECT_EQ(keychain.peek(KeychainKey::webhookAuthorizationHeader), std::nullopt);
 }
 
-TEST(CredentialMessages, SaveErrorsBecomeTheirMessages) {
+TEST(CredentialMessages, WebhookSaveErrorsBecomeTheirMessages) {
     auto messageFor = [](const std::exception& error) {
         return std::string(messageText(webhookSaveMessage(error)));
     };
@@ -105,12 +105,6 @@ TEST(CredentialMessages, SaveErrorsBecomeTheirMessages) {
               "That does not look like a valid URL.");
     EXPECT_EQ(messageFor(KeychainStoreError::unexpectedStatus(-25308)),
               "Unable to save webhook configuration.");
-    EXPECT_EQ(messageText(CredentialMessage::telegramSaveFailed),
-              "Unable to save Telegram configuration.");
-    EXPECT_EQ(messageText(CredentialMessage::webhookRemoveFailed),
-              "Unable to remove webhook credentials.");
-    EXPECT_EQ(messageText(CredentialMessage::telegramRemoveFailed),
-              "Unable to remove Telegram credentials.");
 }
 
 }  // namespace
