@@ -1,19 +1,11 @@
 #include "delivery/JSONBodyEncoding.h"
 
+#include "record/RecordCoding.h"
+
 namespace veyrune {
 
 std::string encodeJSONBody(const nlohmann::ordered_json& body) {
-    // Outside strings compact JSON has no "/", so escaping every one is safe.
-    std::string text = body.dump();
-    std::string escaped;
-    escaped.reserve(text.size() + 16);
-    for (char c : text) {
-        if (c == '/') {
-            escaped += '\\';
-        }
-        escaped += c;
-    }
-    return escaped;
+    return escapingSolidus(body.dump());
 }
 
 }  // namespace veyrune

@@ -1,6 +1,7 @@
 #include "delivery/TelegramChannel.h"
 
 #include "BuildSettings.h"
+#include "delivery/DeliveryTask.h"
 #include "delivery/HTTPDeliveryResults.h"
 #include "delivery/JSONBodyEncoding.h"
 #include "delivery/ParsedURL.h"
@@ -84,17 +85,9 @@ bool TelegramChannel::isConfigured() const {
 }
 
 void TelegramChannel::send(const SecurityEvent& event, Completion completion) {
-    // The task owns copies of everything, so it does not depend on this channel.
-    pool_.run([credentials = credentials_, transport = transport_, formatter = formatter_, event,
-               completion = std::move(completion)] {
-        DeliveryResult result = DeliveryResult::retryable(Code::network);
-        try {
-            result = deliver(credentials, *transport, formatter, event);
-        } catch (...) {
-            // Only allocation can fail here; the next attempt may succeed.
-        }
-        completion(result);
-    });
+    runDeliveryTask(pool_, std::move(completion),
+                    [credentials = credentials_, transport = transport_, formatter = formatter_,
+                     event] { return deliver(credentials, *transport, formatter, event); });
 }
 
 std::string telegramRequestBody(const std::string& chatID, const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "delivery/DeliveryTask.h"
 #include "delivery/HTTPDeliveryResults.h"
 #include "delivery/WebhookBody.h"
 
@@ -69,17 +70,9 @@ bool WebhookChannel::isConfigured() const {
 }
 
 void WebhookChannel::send(const SecurityEvent& event, Completion completion) {
-    // The task owns copies of everything, so it does not depend on this channel.
-    pool_.run([credentials = credentials_, transport = transport_, formatter = formatter_, event,
-               completion = std::move(completion)] {
-        DeliveryResult result = DeliveryResult::retryable(Code::network);
-        try {
-            result = deliver(credentials, *transport, formatter, event);
-        } catch (...) {
-            // Only allocation can fail here; the next attempt may succeed.
-        }
-        completion(result);
-    });
+    runDeliveryTask(pool_, std::move(completion),
+                    [credentials = credentials_, transport = transport_, formatter = formatter_,
+                     event] { return deliver(credentials, *transport, formatter, event); });
 }
 
 }  // namespace veyrune

@@ -258,8 +258,11 @@ std::string compactText(const json& value) {
 }
 
 std::string defaultEncodedText(const json& value) {
+    return escapingSolidus(value.dump());
+}
+
+std::string escapingSolidus(std::string_view text) {
     // Outside strings compact JSON has no "/", so escaping every one is safe.
-    std::string text = value.dump();
     std::string escaped;
     escaped.reserve(text.size() + 16);
     for (char c : text) {

@@ -36,6 +36,8 @@ std::optional<DeliveryAttempt> deliveryAttemptFromJSON(const nlohmann::json& jso
 // `defaultEncodedText` is the same with every "/" escaped as "\/".
 std::string compactText(const nlohmann::json& json);
 std::string defaultEncodedText(const nlohmann::json& json);
+// Compact JSON text with every "/" escaped as "\/".
+std::string escapingSolidus(std::string_view compactJSON);
 // Parses one JSON text; nothing when it is not JSON.
 std::optional<nlohmann::json> parseJSON(std::string_view text);
 
