@@ -142,9 +142,3 @@ TEST(ChannelSetupState, ReadsCredentialsOnlyWhenSwitchedOn) {
     EXPECT_EQ(channelSetupState(true, Credentials(Credentials::Answer::present)),
               Channel::configured);
 }
-
-TEST(DiagnosticState, RawValues) {
-    EXPECT_EQ(diagnosticStateFromRaw("attention"), State::attention);
-    EXPECT_EQ(diagnosticStateFromRaw("Ready"), std::nullopt);
-    EXPECT_EQ(diagnosticRowIDFromRaw("sleepGate"), DiagnosticRow::ID::sleepGate);
-}

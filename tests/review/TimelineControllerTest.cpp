@@ -104,19 +104,6 @@ TEST(EventTimelineRowModel, TextsOfARow) {
     EXPECT_EQ(EventTimelineRowModel::make(bare, 0, {}, formatter).contextText, std::nullopt);
 }
 
-TEST(DeliveryTimelineProjection, Statuses) {
-    Uuid id = Uuid::random();
-    auto queued = DeliveryTimelineProjection::make(
-        attempt(id, DeliveryChannelKind::smtp, DeliveryAttemptStatus::pending));
-    EXPECT_EQ(queued.title, "Email alert queued");
-    EXPECT_FALSE(queued.canRetry);
-    auto sent = DeliveryTimelineProjection::make(
-        attempt(id, DeliveryChannelKind::telegram, DeliveryAttemptStatus::sent));
-    EXPECT_EQ(sent, (DeliveryTimelineProjection{"Telegram alert sent", std::nullopt,
-                                                "checkmark.circle.fill",
-                                                DeliveryTimelineTintIntent::ready, false}));
-}
-
 class TimelineControllerTest : public ::testing::Test {
   protected:
     TimelineControllerTest() {
