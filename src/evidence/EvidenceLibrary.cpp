@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/DataLocation.h"
-#include "evidence/LocalCalendar.h"
+#include "evidence/LocalDays.h"
 
 namespace veyrune {
 

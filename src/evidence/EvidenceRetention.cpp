@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "evidence/EvidenceLibrary.h"
-#include "evidence/LocalCalendar.h"
+#include "evidence/LocalDays.h"
 
 // Retention of the evidence folder: the age step works on day folders only,
 // the size step on every file in the tree.

@@ -1,4 +1,4 @@
-#include "evidence/LocalCalendar.h"
+#include "evidence/LocalDays.h"
 
 #include <ctime>
 #include <limits>

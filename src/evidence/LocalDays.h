@@ -9,7 +9,7 @@
 
 namespace veyrune {
 
-// Calendar arithmetic in the process's current time zone (TZ, read through
+// Local-day names and calendar-day arithmetic for the evidence folders, in the process's current time zone (TZ, read through
 // tzset). Safe from any thread once the zone is set.
 
 // The local date of `instant` as "yyyy-MM-dd".

@@ -1,0 +1,115 @@
+#include "review/DiagnosticsSnapshot.h"
+
+namespace veyrune {
+
+namespace {
+
+using State = DiagnosticState;
+using ID = DiagnosticRow::ID;
+
+const std::string kEvidenceDisabled = "Disabled in Evidence settings";
+
+std::string countPart(std::int64_t count, const char* adjective) {
+    return std::to_string(count) + " " + adjective + (count == 1 ? " alert." : " alerts.");
+}
+
+}  // namespace
+
+std::string queueSuffix(const std::string& text, std::int64_t pendingCount,
+                        std::int64_t failedCount) {
+    std::string result = text;
+    if (pendingCount >= 1) {
+        result += " " + countPart(pendingCount, "pending");
+    }
+    if (failedCount >= 1) {
+        result += " " + countPart(failedCount, "failed");
+    }
+    return result;
+}
+
+DiagnosticRow cameraRow(bool captureCamera, CameraAuthorizationStatus status) {
+    const std::string title = "Camera snapshots";
+    if (!captureCamera) {
+        return {ID::camera, title, kEvidenceDisabled, State::inactive};
+    }
+    switch (status) {
+        case CameraAuthorizationStatus::authorized:
+            return {ID::camera, title, "Camera permission is granted", State::ready};
+        case CameraAuthorizationStatus::notDetermined:
+            return {ID::camera, title, "Camera permission has not been requested",
+                    State::attention};
+        case CameraAuthorizationStatus::restricted:
+            return {ID::camera, title, "Camera permission is restricted", State::attention};
+        case CameraAuthorizationStatus::denied:
+            return {ID::camera, title, "Camera permission is denied", State::attention};
+        case CameraAuthorizationStatus::unknown:
+            break;
+    }
+    return {ID::camera, title, "Camera permission status is unknown", State::attention};
+}
+
+DiagnosticRow screenshotsRow(bool captureScreenshots, bool screenCaptureAllowed) {
+    const std::string title = "Screenshots";
+    if (!captureScreenshots) {
+        return {ID::screenshots, title, kEvidenceDisabled, State::inactive};
+    }
+    if (screenCaptureAllowed) {
+        return {ID::screenshots, title, "Screen Recording permission is granted", State::ready};
+    }
+    return {ID::screenshots, title, "Screen Recording permission is not granted", State::attention};
+}
+
+DiagnosticRow channelRow(ID id, const std::string& channelName, ChannelSetupState state,
+                         const DeliveryQueueSummary& summary) {
+    const std::string& title = channelName;
+    if (summary.storageAvailability == DeliveryStorageAvailability::unavailable) {
+        return {id, title, "Alert delivery storage is unavailable.", State::attention};
+    }
+    auto withQueue = [&](const std::string& text) {
+        return queueSuffix(text, summary.pendingCount, summary.failedCount);
+    };
+    switch (state) {
+        case ChannelSetupState::notConfigured:
+            return {id, title, withQueue(channelName + " are not configured."), State::attention};
+        case ChannelSetupState::unavailable:
+            return {id, title, withQueue(channelName + " configuration is unavailable."),
+                    State::attention};
+        case ChannelSetupState::disabled:
+            return {id, title, "Disabled in Alerts settings", State::inactive};
+        case ChannelSetupState::configured:
+            return {id, title, withQueue(channelName + " are configured."),
+                    summary.failedCount >= 1 ? State::attention : State::ready};
+    }
+    return {id, title, "", State::attention};
+}
+
+DiagnosticRow telegramRow(ChannelSetupState state, const DeliveryQueueSummary& summary) {
+    DiagnosticRow row = channelRow(ID::telegram, "Telegram alerts", state, summary);
+    // Its unreadable configuration reads "Telegram configuration", not "Telegram alerts
+    // configuration".
+    if (state == ChannelSetupState::unavailable &&
+        summary.storageAvailability == DeliveryStorageAvailability::available) {
+        row.detail = queueSuffix("Telegram configuration is unavailable.", summary.pendingCount,
+                                 summary.failedCount);
+    }
+    return row;
+}
+
+DiagnosticRow sleepGateRow(bool sleepGateAvailable) {
+    if (sleepGateAvailable) {
+        return {ID::sleepGate, "Sleep hold", "Alerts flush before sleep", State::ready};
+    }
+    return {ID::sleepGate, "Sleep hold", "Alerts flush after wake only", State::attention};
+}
+
+DiagnosticsSnapshot makeDiagnosticsSnapshot(const DiagnosticsInputs& inputs) {
+    return {{
+        cameraRow(inputs.captureCamera, inputs.cameraStatus),
+        screenshotsRow(inputs.captureScreenshots, inputs.screenCaptureAllowed),
+        telegramRow(inputs.telegram, inputs.queueSummary),
+        channelRow(ID::webhook, "Webhook alerts", inputs.webhook, inputs.queueSummary),
+        sleepGateRow(inputs.sleepGateAvailable),
+    }};
+}
+
+}  // namespace veyrune

@@ -1,0 +1,137 @@
+#include "review/TimelineController.h"
+
+#include <unordered_map>
+
+#include "record/EventChainVerifier.h"
+
+namespace veyrune {
+
+TimelineController::TimelineController(Collaborators collaborators,
+                                       std::unique_ptr<TimestampFormatter> formatter)
+    : c_(std::move(collaborators)),
+      formatter_(std::move(formatter)),
+      self_(std::make_shared<TimelineController*>(this)) {}
+
+void TimelineController::refresh() {
+    try {
+        events_ = TimelineEventSet::load(c_.events, filter_, selectedEventID_, c_.clock.now());
+    } catch (const std::exception& error) {
+        errorText_ = error.what();
+        changed();
+        return;
+    }
+    buildRows();
+    diagnostics_ = c_.diagnostics ? c_.diagnostics() : DiagnosticsSnapshot{};
+    startChainVerification();
+    errorText_.reset();
+    changed();
+}
+
+void TimelineController::buildRows() {
+    std::unordered_map<Uuid, std::int64_t> evidenceCounts;
+    try {
+        for (const auto& item : c_.evidence.allItems()) {
+            ++evidenceCounts[item.eventID];
+        }
+    } catch (const std::exception&) {
+        // Unreadable evidence links leave each row with its event's own evidence IDs.
+    }
+
+    std::unordered_map<Uuid, std::vector<DeliveryAttempt>> attempts;
+    if (!events_.displayed.empty()) {
+        std::unordered_set<Uuid> ids;
+        for (const auto& event : events_.displayed) {
+            ids.insert(event.id);
+        }
+        attempts = c_.deliveries.deliveryAttempts(ids);
+    }
+
+    static const std::vector<DeliveryAttempt> none;
+    rows_.clear();
+    rows_.reserve(events_.displayed.size());
+    for (const auto& event : events_.displayed) {
+        auto count = evidenceCounts.find(event.id);
+        auto found = attempts.find(event.id);
+        rows_.push_back(EventTimelineRowModel::make(
+            event, count == evidenceCounts.end() ? 0 : count->second,
+            found == attempts.end() ? none : found->second, *formatter_));
+    }
+}
+
+void TimelineController::startChainVerification() {
+    if (isVerifying_) {
+        return;
+    }
+    isVerifying_ = true;
+    std::weak_ptr<TimelineController*> owner = self_;
+    const SecurityEventStore* store = &c_.events;
+    MainQueue* mainQueue = &c_.mainQueue;
+    c_.pool.run([owner, store, mainQueue] {
+        std::vector<std::string> lines;
+        try {
+            lines = store->readLines();
+        } catch (const std::exception&) {
+            // An unreadable log is shown like an empty one.
+        }
+        auto projection = ChainStatusProjection::make(EventChainVerifier::verify(lines));
+        mainQueue->post([owner, projection] {
+            auto self = owner.lock();
+            if (!self) {
+                return;
+            }
+            (*self)->chainStatus_ = projection;
+            (*self)->isVerifying_ = false;
+            (*self)->changed();
+        });
+    });
+}
+
+void TimelineController::retryDelivery(const Uuid& eventID) {
+    c_.deliveries.retry(eventID);
+    refresh();
+}
+
+void TimelineController::timerFired() {
+    if (!isExporting_) {
+        refresh();
+    }
+}
+
+void TimelineController::setFilter(const TimelineFilter& filter) {
+    if (filter == filter_) {
+        return;
+    }
+    filter_ = filter;
+    refresh();
+}
+
+void TimelineController::setSelectedEventID(const std::optional<Uuid>& eventID) {
+    if (eventID == selectedEventID_) {
+        return;
+    }
+    selectedEventID_ = eventID;
+    selectedTab_ = TimelineTab::events;
+    refresh();
+}
+
+ExportRequest TimelineController::beginExport(ExportFormat format) {
+    isExporting_ = true;
+    return ExportRequest::make(format, events_, filter_, chainStatus_);
+}
+
+void TimelineController::finishExport(const ExportRequest& request,
+                                      const std::optional<std::filesystem::path>& destination) {
+    if (destination) {
+        exportErrorText_ = c_.exporter.write(request, *destination);
+    }
+    isExporting_ = false;
+    changed();
+}
+
+void TimelineController::changed() {
+    if (onChange_) {
+        onChange_();
+    }
+}
+
+}  // namespace veyrune

@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "base/PosixFileSystem.h"
+#include "review/TimelineController.h"
+#include "support/InMemorySecurityEventStore.h"
+#include "support/ManualClock.h"
+#include "support/ManualSerialQueue.h"
+#include "support/ManualTaskPool.h"
+
+using namespace veyrune;
+
+namespace {
+
+Instant at(const char* iso) {
+    return *parseISO8601(iso);
+}
+
+class Evidence final : public EvidenceItemStore {
+  public:
+    void append(const EvidenceItem& item) override { items.push_back(item); }
+    std::vector<EvidenceItem> allItems() const override { return items; }
+    std::vector<EvidenceItem> items;
+};
+
+class Deliveries final : public DeliveryStatusSource {
+  public:
+    std::unordered_map<Uuid, std::vector<DeliveryAttempt>> deliveryAttempts(
+        const std::unordered_set<Uuid>& ids) override {
+        ++lookups;
+        std::unordered_map<Uuid, std::vector<DeliveryAttempt>> found;
+        for (const auto& [id, list] : attempts) {
+            if (ids.contains(id)) {
+                found[id] = list;
+            }
+        }
+        return found;
+    }
+    void retry(const Uuid& eventID) override { retried.push_back(eventID); }
+    DeliveryQueueSummary queueSummary() override { return {}; }
+
+    std::unordered_map<Uuid, std::vector<DeliveryAttempt>> attempts;
+    std::vector<Uuid> retried;
+    int lookups = 0;
+};
+
+SecurityEvent event(SecurityEventKind kind, const char* when) {
+    SecurityEvent e;
+    e.id = Uuid::random();
+    e.kind = kind;
+    e.occurredAt = at(when);
+    e.summary = "Lid opened";
+    return e;
+}
+
+DeliveryAttempt attempt(const Uuid& eventID, DeliveryChannelKind channel,
+                        DeliveryAttemptStatus status) {
+    DeliveryAttempt a;
+    a.id = Uuid::random();
+    a.eventID = eventID;
+    a.channel = channel;
+    a.status = status;
+    return a;
+}
+
+}  // namespace
+
+TEST(EventTimelineRowModel, TextsOfARow) {
+    TimestampFormatter formatter("en_US", "UTC");
+    auto e = event(SecurityEventKind::didWake, "2026-03-05T14:07:09Z");
+    e.evidenceIDs = {Uuid::random(), Uuid::random()};
+    e.context.machineName = "Studio";
+    e.context.userName = "";  // empty values are skipped like absent ones
+    e.context.wifiSSID = "Home";
+    e.context.batteryPercent = 87;
+    DeliveryAttempt retrying =
+        attempt(e.id, DeliveryChannelKind::webhook, DeliveryAttemptStatus::pending);
+    retrying.nextAttemptAt = at("2026-03-05T14:08:00Z");
+    auto row = EventTimelineRowModel::make(
+        e, 3,
+        {attempt(e.id, DeliveryChannelKind::telegram, DeliveryAttemptStatus::failed), retrying},
+        formatter);
+    EXPECT_EQ(row.evidenceText, "3 evidence items");
+    EXPECT_EQ(row.contextText, "Studio \u00b7 Home \u00b7 87% battery");
+    ASSERT_EQ(row.deliveries.size(), 2u);
+    EXPECT_TRUE(row.deliveries[0].canRetry);
+    EXPECT_EQ(row.deliveries[1].title, "Webhook alert retry scheduled");
+    EXPECT_EQ(row.accessibilitySummary,
+              "Wake, Lid opened, " + row.timestampText +
+                  ", 3 evidence items, Studio \u00b7 Home \u00b7 87% battery, Telegram alert "
+                  "failed, Webhook alert retry scheduled");
+    EXPECT_NE(row.timestampText.find("Mar 5, 2026"), std::string::npos) << row.timestampText;
+    EXPECT_NE(row.timestampText.find("2:07:09"), std::string::npos) << row.timestampText;
+
+    // Items missing from the store still count through the event's own IDs.
+    EXPECT_EQ(EventTimelineRowModel::make(e, 0, {}, formatter).evidenceText, "2 evidence items");
+    SecurityEvent bare = event(SecurityEventKind::usbAttached, "2026-03-05T14:07:09Z");
+    bare.context.batteryPercent = 5;
+    auto bareRow = EventTimelineRowModel::make(bare, 1, {}, formatter);
+    EXPECT_EQ(bareRow.evidenceText, "1 evidence item");
+    EXPECT_EQ(bareRow.contextText, "5% battery");
+    bare.context = {};
+    EXPECT_EQ(EventTimelineRowModel::make(bare, 0, {}, formatter).contextText, std::nullopt);
+}
+
+class TimelineControllerTest : public ::testing::Test {
+  protected:
+    TimelineControllerTest() {
+        wake = event(SecurityEventKind::didWake, "2026-03-05T12:00:00Z");
+        usb = event(SecurityEventKind::usbAttached, "2026-03-05T11:00:00Z");
+        store.append(usb);
+        store.append(wake);
+        EvidenceItem item;
+        item.eventID = wake.id;
+        evidence.items = {item, item};
+        deliveries.attempts[usb.id] = {
+            attempt(usb.id, DeliveryChannelKind::webhook, DeliveryAttemptStatus::failed)};
+    }
+
+    test::InMemorySecurityEventStore store;
+    Evidence evidence;
+    Deliveries deliveries;
+    test::ManualClock clock{*parseISO8601("2026-03-06T00:00:00Z")};
+    TimelineExporter exporter{PosixFileSystem::shared(), "/nonexistent/security-events.jsonl",
+                              clock, "1.0"};
+    test::ManualTaskPool pool;
+    test::ManualSerialQueue main;
+    int diagnosticsCalls = 0;
+    TimelineController controller{{store, evidence, deliveries,
+                                   [this] {
+                                       ++diagnosticsCalls;
+                                       return makeDiagnosticsSnapshot({});
+                                   },
+                                   exporter, clock, pool, main},
+                                  std::make_unique<TimestampFormatter>("en_US", "UTC")};
+    SecurityEvent wake, usb;
+};
+
+TEST_F(TimelineControllerTest, RefreshBuildsRowsAndVerifiesOffTheCallersThread) {
+    controller.refresh();
+    ASSERT_EQ(controller.rows().size(), 2u);
+    EXPECT_EQ(controller.rows()[0].id, wake.id);
+    EXPECT_EQ(controller.rows()[0].evidenceText, "2 evidence items");
+    EXPECT_EQ(controller.rows()[1].deliveries[0].title, "Webhook alert failed");
+    EXPECT_EQ(diagnosticsCalls, 1);
+    EXPECT_EQ(controller.diagnostics().rows.size(), 5u);
+
+    // The check waits on the pool; a second refresh does not start another.
+    EXPECT_TRUE(controller.isVerifying());
+    EXPECT_FALSE(controller.chainStatus());
+    controller.refresh();
+    EXPECT_EQ(pool.pendingCount(), 1u);
+    pool.drain();
+    EXPECT_TRUE(controller.isVerifying());  // the result waits for the main queue
+    main.drain();
+    EXPECT_FALSE(controller.isVerifying());
+    EXPECT_EQ(controller.chainStatus()->title, "No events yet");
+
+    controller.refresh();
+    EXPECT_EQ(pool.pendingCount(), 1u);
+}
+
+TEST_F(TimelineControllerTest, UnreadableLogSetsErrorUntilARefreshSucceeds) {
+    controller.refresh();
+    store.setFailReads(true);
+    controller.refresh();
+    EXPECT_EQ(controller.errorText(), "The event log could not be read.");
+    pool.drain();
+    main.drain();
+    EXPECT_EQ(controller.chainStatus()->title, "No events yet");  // a failed read counts as empty
+    store.setFailReads(false);
+    controller.refresh();
+    EXPECT_FALSE(controller.errorText());
+}
+
+TEST_F(TimelineControllerTest, LinkedSelectionRetryAndExportPause) {
+    TimelineFilter wakesOnly;
+    wakesOnly.kinds = {SecurityEventKind::didWake};
+    controller.setFilter(wakesOnly);
+    EXPECT_EQ(controller.rows().size(), 1u);
+
+    controller.selectTab(TimelineTab::diagnostics);
+    controller.setSelectedEventID(usb.id);
+    EXPECT_EQ(controller.selectedTab(), TimelineTab::events);
+    ASSERT_EQ(controller.rows().size(), 2u);
+    EXPECT_EQ(controller.rows()[1].id, usb.id);
+    EXPECT_EQ(controller.events().linked.size(), 1u);
+
+    controller.retryDelivery(usb.id);
+    EXPECT_EQ(deliveries.retried, std::vector<Uuid>{usb.id});
+
+    int lookups = deliveries.lookups;
+    auto request = controller.beginExport(ExportFormat::csv);
+    EXPECT_EQ(request.linkedEventCount, 1);
+    controller.timerFired();  // skipped while the save dialog is open
+    EXPECT_EQ(deliveries.lookups, lookups);
+    controller.finishExport(request, std::nullopt);
+    EXPECT_FALSE(controller.isExporting());
+    EXPECT_FALSE(controller.exportErrorText());
+    controller.timerFired();
+    EXPECT_EQ(deliveries.lookups, lookups + 1);
+
+    auto log = controller.beginExport(ExportFormat::verifiableLog);
+    controller.finishExport(log, std::filesystem::temp_directory_path() / "never.jsonl");
+    EXPECT_EQ(controller.exportErrorText(), "There is no event log to export yet.");
+    controller.dismissExportError();
+    EXPECT_FALSE(controller.exportErrorText());
+}
+
+TEST_F(TimelineControllerTest, ResultAfterTheControllerIsGoneIsDropped) {
+    auto owned = std::make_unique<TimelineController>(
+        TimelineController::Collaborators{
+            store, evidence, deliveries, {}, exporter, clock, pool, main},
+        std::make_unique<TimestampFormatter>("en_US", "UTC"));
+    owned->refresh();
+    owned.reset();
+    pool.drain();
+    EXPECT_EQ(main.drain(), 1);  // runs and does nothing
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <algorithm>
+#include <mutex>
+#include <stdexcept>
+
+#include "record/SecurityEventStore.h"
+
+namespace veyrune::test {
+
+// Events in memory, in append order; lines are whatever the test sets.
+// `failReads` makes every read throw. Thread-safe.
+class InMemorySecurityEventStore final : public SecurityEventStore {
+  public:
+    void append(const SecurityEvent& event) override {
+        std::lock_guard lock(mutex_);
+        events_.push_back(event);
+    }
+    std::vector<std::string> readLines() const override {
+        std::lock_guard lock(mutex_);
+        check();
+        ++readLinesCount_;
+        return lines_;
+    }
+    std::vector<SecurityEvent> allEvents() const override {
+        std::lock_guard lock(mutex_);
+        check();
+        return events_;
+    }
+    std::vector<SecurityEvent> recentEvents(long limit) const override {
+        std::lock_guard lock(mutex_);
+        check();
+        auto events = events_;
+        std::stable_sort(events.begin(), events.end(),
+                         [](const auto& a, const auto& b) { return a.occurredAt > b.occurredAt; });
+        if (limit >= 0 && events.size() > std::size_t(limit)) {
+            events.resize(std::size_t(limit));
+        }
+        return events;
+    }
+    std::vector<SecurityEvent> events(const std::unordered_set<Uuid>& ids) const override {
+        std::lock_guard lock(mutex_);
+        check();
+        ++lookupCount_;
+        std::vector<SecurityEvent> found;
+        for (const auto& event : events_) {
+            if (ids.contains(event.id)) {
+                found.push_back(event);
+            }
+        }
+        return found;
+    }
+
+    void setLines(std::vector<std::string> lines) {
+        std::lock_guard lock(mutex_);
+        lines_ = std::move(lines);
+    }
+    void setFailReads(bool fail) {
+        std::lock_guard lock(mutex_);
+        failReads_ = fail;
+    }
+    int lookupCount() const {
+        std::lock_guard lock(mutex_);
+        return lookupCount_;
+    }
+    int readLinesCount() const {
+        std::lock_guard lock(mutex_);
+        return readLinesCount_;
+    }
+
+  private:
+    void check() const {
+        if (failReads_) {
+            throw std::runtime_error("The event log could not be read.");
+        }
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<SecurityEvent> events_;  // guarded by mutex_
+    std::vector<std::string> lines_;     // guarded by mutex_
+    bool failReads_ = false;             // guarded by mutex_
+    mutable int lookupCount_ = 0;        // guarded by mutex_
+    mutable int readLinesCount_ = 0;     // guarded by mutex_
+};
+
+}  // namespace veyrune::test
