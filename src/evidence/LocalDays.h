@@ -9,8 +9,8 @@
 
 namespace veyrune {
 
-// Local-day names and calendar-day arithmetic for the evidence folders, in the process's current time zone (TZ, read through
-// tzset). Safe from any thread once the zone is set.
+// Local-day names and calendar-day arithmetic for the evidence folders, in the process's current
+// time zone (TZ, read through tzset). Safe from any thread once the zone is set.
 
 // The local date of `instant` as "yyyy-MM-dd".
 std::string localDayText(Instant instant);
