@@ -1,0 +1,300 @@
+#include "delivery/DeliveryManager.h"
+
+#include <algorithm>
+
+#include "record/RecordCoding.h"
+
+namespace veyrune {
+
+std::shared_ptr<DeliveryManager> DeliveryManager::create(Dependencies dependencies) {
+    return std::shared_ptr<DeliveryManager>(new DeliveryManager(std::move(dependencies)));
+}
+
+DeliveryManager::DeliveryManager(Dependencies dependencies) : deps_(std::move(dependencies)) {}
+
+DeliveryManager::~DeliveryManager() {
+    if (deps_.monitor) {
+        deps_.monitor->cancel();
+    }
+    if (wakeSource_) {
+        wakeSource_->stopObservingWake();
+    }
+    deps_.timerScheduler.cancel();
+}
+
+void DeliveryManager::postWeakly(std::function<void(DeliveryManager&)> work) {
+    deps_.queue.post([weak = weak_from_this(), work = std::move(work)] {
+        if (auto self = weak.lock()) {
+            work(*self);
+        }
+    });
+}
+
+void DeliveryManager::start(bool monitoringNetwork) {
+    runSync(deps_.queue, [this] { recoverInterruptedSends(); });
+    if (monitoringNetwork && deps_.monitor) {
+        deps_.monitor->start(deps_.queue, [weak = weak_from_this()](bool satisfied) {
+            if (auto self = weak.lock()) {
+                self->handlePathUpdate(satisfied);
+            }
+        });
+    }
+}
+
+void DeliveryManager::observeWake(WakeNotificationSource& source) {
+    wakeSource_ = &source;
+    source.observeWake([weak = weak_from_this()] {
+        if (auto self = weak.lock()) {
+            self->flushNow();
+        }
+    });
+}
+
+void DeliveryManager::enqueueWithOutcome(const SecurityEvent& event,
+                                         std::function<void(DeliveryEnqueueOutcome)> completion) {
+    postWeakly([event, completion = std::move(completion)](DeliveryManager& self) {
+        auto outcome = self.enqueue(event);
+        if (completion) {
+            completion(outcome);
+        }
+        if (outcome == DeliveryEnqueueOutcome::queued) {
+            self.processDueDeliveries();
+        }
+    });
+}
+
+void DeliveryManager::flushNow() {
+    postWeakly([](DeliveryManager& self) { self.processDueDeliveries(); });
+}
+
+void DeliveryManager::channelsChanged() {
+    postWeakly([](DeliveryManager& self) {
+        if (self.deps_.enabledChannels().empty()) {
+            self.deps_.timerScheduler.cancel();
+        } else {
+            self.processDueDeliveries();
+        }
+    });
+}
+
+void DeliveryManager::retry(const Uuid& eventID) {
+    postWeakly([eventID](DeliveryManager& self) {
+        try {
+            self.deps_.outboxStore.retryFailedDeliveries(eventID, self.deps_.clock.now());
+        } catch (const std::exception&) {
+            self.storageAvailability_ = DeliveryStorageAvailability::unavailable;
+            self.deps_.timerScheduler.cancel();
+            return;
+        }
+        self.storageAvailability_ = DeliveryStorageAvailability::available;
+        self.recountPending();
+        self.processDueDeliveries();
+    });
+}
+
+bool DeliveryManager::isQueueEmpty() const {
+    std::lock_guard lock(pendingCountMutex_);
+    return pendingCount_ == 0;
+}
+
+DeliveryQueueSummary DeliveryManager::queueSummary() {
+    DeliveryQueueSummary summary;
+    runSync(deps_.queue, [&] {
+        try {
+            summary = deps_.outboxStore.queueSummary();
+        } catch (const std::exception&) {
+            storageAvailability_ = DeliveryStorageAvailability::unavailable;
+            setPendingCount(0);
+            summary = {0, 0, DeliveryStorageAvailability::unavailable};
+            return;
+        }
+        setPendingCount(summary.pendingCount);
+        summary.storageAvailability = storageAvailability_;
+    });
+    return summary;
+}
+
+OutboxStore::AttemptsByEvent DeliveryManager::deliveryAttempts(const std::vector<Uuid>& eventIDs) {
+    OutboxStore::AttemptsByEvent attempts;
+    runSync(deps_.queue, [&] {
+        try {
+            attempts = deps_.outboxStore.deliveryAttempts(eventIDs, attemptBatchSize);
+        } catch (const std::exception&) {
+            storageAvailability_ = DeliveryStorageAvailability::unavailable;
+            attempts.clear();
+        }
+    });
+    return attempts;
+}
+
+DeliveryEnqueueOutcome DeliveryManager::enqueue(const SecurityEvent& event) {
+    auto enabled = deps_.enabledChannels();
+    if (enabled.empty()) {
+        return DeliveryEnqueueOutcome::disabled;
+    }
+    // std::set orders the kinds as declared, which is also their raw-text order.
+    std::vector<DeliveryChannelKind> kinds;
+    for (auto kind : enabled) {
+        auto channel = deps_.channels.find(kind);
+        if (channel != deps_.channels.end() && channel->second->isConfigured()) {
+            kinds.push_back(kind);
+        }
+    }
+    if (kinds.empty()) {
+        return DeliveryEnqueueOutcome::notConfigured;
+    }
+    std::sort(kinds.begin(), kinds.end(), [](auto a, auto b) { return rawValue(a) < rawValue(b); });
+    try {
+        for (auto kind : kinds) {
+            Instant now = deps_.clock.now();
+            deps_.outboxStore.enqueue(event.id, kind, encodeEventPayload(event), now);
+        }
+    } catch (const std::exception&) {
+        // Records already written for earlier channels stay and will be sent.
+        storageAvailability_ = DeliveryStorageAvailability::unavailable;
+        return DeliveryEnqueueOutcome::storageUnavailable;
+    }
+    storageAvailability_ = DeliveryStorageAvailability::available;
+    recountPending();
+    return DeliveryEnqueueOutcome::queued;
+}
+
+void DeliveryManager::processDueDeliveries() {
+    auto enabled = deps_.enabledChannels();
+    if (enabled.empty()) {
+        // Records of disabled channels wait in pending.
+        deps_.timerScheduler.cancel();
+        return;
+    }
+    std::vector<OutboxRecord> claimed;
+    try {
+        claimed = deps_.outboxStore.claimDueRecords(deps_.clock.now());
+    } catch (const std::exception&) {
+        storageFailed();
+        return;
+    }
+    storageAvailability_ = DeliveryStorageAvailability::available;
+    recountPending();
+    scheduleNextAttempt();
+    for (const auto& record : claimed) {
+        auto event = decodeEventPayload(record.payload);
+        auto channel = deps_.channels.find(record.channel);
+        if (!event) {
+            handleResult(record, DeliveryResult::terminal(DeliveryFailureCode::legacyPayload));
+        } else if (!enabled.contains(record.channel) || channel == deps_.channels.end()) {
+            handleResult(record, DeliveryResult::terminal(DeliveryFailureCode::notConfigured));
+        } else {
+            send(record, channel->second, *event);
+        }
+    }
+}
+
+void DeliveryManager::send(const OutboxRecord& record, std::shared_ptr<DeliveryChannel> channel,
+                           const SecurityEvent& event) {
+    auto weak = weak_from_this();
+    deps_.taskPool.run([weak, record, channel, event] {
+        channel->send(event, [weak, record](DeliveryResult result) {
+            if (auto self = weak.lock()) {
+                self->postWeakly([record, result](DeliveryManager& manager) {
+                    manager.handleResult(record, result);
+                });
+            }
+        });
+    });
+}
+
+void DeliveryManager::handleResult(const OutboxRecord& record, DeliveryResult result) {
+    std::int64_t attempt = record.attempts + 1;
+    try {
+        if (result.kind == DeliveryResult::Kind::sent) {
+            deps_.outboxStore.markSent(record.id);
+        } else {
+            auto code = result.failure.value_or(DeliveryFailureCode::network);
+            auto delay = deps_.retryPolicy.delayAfter(attempt);
+            if (result.kind == DeliveryResult::Kind::retryable && delay) {
+                deps_.outboxStore.reschedule(record.id, attempt,
+                                             addSeconds(deps_.clock.now(), *delay), code);
+            } else {
+                deps_.outboxStore.markFailed(record.id, attempt, code);
+            }
+        }
+    } catch (const std::exception&) {
+        storageFailed();
+        return;
+    }
+    storageAvailability_ = DeliveryStorageAvailability::available;
+    recountPending();
+    scheduleNextAttempt();
+}
+
+void DeliveryManager::scheduleNextAttempt() {
+    deps_.timerScheduler.cancel();
+    if (deps_.enabledChannels().empty()) {
+        return;
+    }
+    std::optional<Instant> due;
+    try {
+        due = deps_.outboxStore.nextDueDate();
+    } catch (const std::exception&) {
+        return;
+    }
+    if (!due) {
+        return;
+    }
+    double delay = std::max(0.0, secondsBetween(deps_.clock.now(), *due));
+    deps_.timerScheduler.schedule(deps_.queue, delay, [weak = weak_from_this()] {
+        if (auto self = weak.lock()) {
+            self->processDueDeliveries();
+        }
+    });
+}
+
+void DeliveryManager::recoverInterruptedSends() {
+    try {
+        deps_.outboxStore.recoverInterruptedSends(deps_.clock.now());
+        storageAvailability_ = DeliveryStorageAvailability::available;
+    } catch (const std::exception&) {
+        storageAvailability_ = DeliveryStorageAvailability::unavailable;
+    }
+    recountPending();
+    scheduleNextAttempt();
+}
+
+void DeliveryManager::handlePathUpdate(bool satisfied) {
+    bool returned = satisfied && !networkIsSatisfied_;
+    networkIsSatisfied_ = satisfied;
+    if (!returned) {
+        return;
+    }
+    try {
+        deps_.outboxStore.makeNetworkFailuresDue(deps_.clock.now());
+    } catch (const std::exception&) {
+        storageFailed();
+        return;
+    }
+    storageAvailability_ = DeliveryStorageAvailability::available;
+    processDueDeliveries();
+}
+
+void DeliveryManager::recountPending() {
+    std::int64_t count = 0;
+    try {
+        count = deps_.outboxStore.queueSummary().pendingCount;
+    } catch (const std::exception&) {
+        count = 0;
+    }
+    setPendingCount(count);
+}
+
+void DeliveryManager::storageFailed() {
+    storageAvailability_ = DeliveryStorageAvailability::unavailable;
+    setPendingCount(0);
+    deps_.timerScheduler.cancel();
+}
+
+void DeliveryManager::setPendingCount(std::int64_t count) {
+    std::lock_guard lock(pendingCountMutex_);
+    pendingCount_ = count;
+}
+
+}  // namespace veyrune

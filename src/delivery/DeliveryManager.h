@@ -1,0 +1,100 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "base/Clock.h"
+#include "base/SerialQueue.h"
+#include "base/TaskPool.h"
+#include "delivery/DeliveryChannel.h"
+#include "delivery/DeliveryEnqueueOutcome.h"
+#include "delivery/DeliveryQueueSummary.h"
+#include "delivery/DeliveryRetryPolicy.h"
+#include "delivery/DeliveryTimerScheduling.h"
+#include "delivery/NetworkPathMonitor.h"
+#include "delivery/OutboxStore.h"
+#include "delivery/WakeNotificationSource.h"
+
+namespace veyrune {
+
+// Turns alert events into outbox records, one per enabled and configured
+// channel, and works the outbox with a fixed retry schedule. Every decision runs
+// on `queue` ("Veyrune.Delivery"); sends run on the task pool and report back
+// to it, so a send never blocks the queue. Callbacks hold the manager weakly.
+// The collaborators must outlive the manager.
+class DeliveryManager : public std::enable_shared_from_this<DeliveryManager> {
+  public:
+    static constexpr const char* queueLabel = "Veyrune.Delivery";
+    static constexpr std::size_t attemptBatchSize = 500;
+
+    using Channels = std::map<DeliveryChannelKind, std::shared_ptr<DeliveryChannel>>;
+    using EnabledChannels = std::function<std::set<DeliveryChannelKind>()>;
+
+    struct Dependencies {
+        OutboxStore& outboxStore;
+        SerialQueue& queue;
+        Channels channels;
+        EnabledChannels enabledChannels;
+        Clock& clock;
+        DeliveryTimerScheduling& timerScheduler;
+        TaskPool& taskPool;
+        NetworkPathMonitor* monitor = nullptr;  // none: the network is never watched
+        DeliveryRetryPolicy retryPolicy = {};
+    };
+
+    static std::shared_ptr<DeliveryManager> create(Dependencies dependencies);
+    ~DeliveryManager();
+    DeliveryManager(const DeliveryManager&) = delete;
+    DeliveryManager& operator=(const DeliveryManager&) = delete;
+
+    // Recovers sends interrupted by an earlier run and schedules the next
+    // attempt, synchronously on the queue; then watches the network if asked.
+    void start(bool monitoringNetwork);
+    // Runs a processing pass after every wake.
+    void observeWake(WakeNotificationSource& source);
+
+    // Any thread; `completion` runs on the queue with the outcome.
+    void enqueueWithOutcome(const SecurityEvent& event,
+                            std::function<void(DeliveryEnqueueOutcome)> completion = nullptr);
+    void flushNow();
+    void channelsChanged();
+    void retry(const Uuid& eventID);
+
+    // Any thread: no pending or sending record as last counted.
+    bool isQueueEmpty() const;
+    // Synchronous hops onto the queue.
+    DeliveryQueueSummary queueSummary();
+    OutboxStore::AttemptsByEvent deliveryAttempts(const std::vector<Uuid>& eventIDs);
+
+  private:
+    explicit DeliveryManager(Dependencies dependencies);
+
+    // All below run on the queue.
+    DeliveryEnqueueOutcome enqueue(const SecurityEvent& event);
+    void processDueDeliveries();
+    void send(const OutboxRecord& record, std::shared_ptr<DeliveryChannel> channel,
+              const SecurityEvent& event);
+    void handleResult(const OutboxRecord& record, DeliveryResult result);
+    void scheduleNextAttempt();
+    void recoverInterruptedSends();
+    void handlePathUpdate(bool satisfied);
+    void recountPending();
+    void storageFailed();
+    void setPendingCount(std::int64_t count);
+    // Posts `work` to the queue, run only while the manager lives.
+    void postWeakly(std::function<void(DeliveryManager&)> work);
+
+    Dependencies deps_;
+    WakeNotificationSource* wakeSource_ = nullptr;  // queue only
+    bool networkIsSatisfied_ = false;               // queue only
+    DeliveryStorageAvailability storageAvailability_ =
+        DeliveryStorageAvailability::available;  // queue only
+    mutable std::mutex pendingCountMutex_;
+    std::int64_t pendingCount_ = 0;  // guarded by pendingCountMutex_
+};
+
+}  // namespace veyrune
