@@ -72,15 +72,14 @@ class DeliveryManagerTest : public ::testing::Test {
     SecurityEvent event = test::makeEvent();
 
     std::shared_ptr<DeliveryManager> make(OutboxStore& outbox) {
-        auto made =
-            DeliveryManager::create({outbox,
-                                     queue,
-                                     {{Kind::telegram, telegram}, {Kind::webhook, webhook}},
-                                     [this] { return enabled; },
-                                     clock,
-                                     timer,
-                                     pool,
-                                     &monitor});
+        auto made = DeliveryManager::create({outbox,
+                                             queue,
+                                             {{Kind::telegram, telegram}, {Kind::webhook, webhook}},
+                                             [this] { return enabled; },
+                                             clock,
+                                             timer,
+                                             pool,
+                                             &monitor});
         onQueue([&] { made->start(true); });
         return made;
     }
