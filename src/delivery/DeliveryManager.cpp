@@ -173,9 +173,7 @@ void DeliveryManager::processDueDeliveries() {
         storageFailed();
         return;
     }
-    storageAvailability_ = DeliveryStorageAvailability::available;
-    recountPending();
-    scheduleNextAttempt();
+    storageSucceeded();
     for (const auto& record : claimed) {
         auto event = decodeEventPayload(record.payload);
         auto channel = deps_.channels.find(record.channel);
@@ -222,9 +220,7 @@ void DeliveryManager::handleResult(const OutboxRecord& record, DeliveryResult re
         storageFailed();
         return;
     }
-    storageAvailability_ = DeliveryStorageAvailability::available;
-    recountPending();
-    scheduleNextAttempt();
+    storageSucceeded();
 }
 
 void DeliveryManager::scheduleNextAttempt() {
@@ -284,6 +280,12 @@ void DeliveryManager::recountPending() {
         count = 0;
     }
     setPendingCount(count);
+}
+
+void DeliveryManager::storageSucceeded() {
+    storageAvailability_ = DeliveryStorageAvailability::available;
+    recountPending();
+    scheduleNextAttempt();
 }
 
 void DeliveryManager::storageFailed() {

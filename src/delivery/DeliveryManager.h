@@ -83,6 +83,9 @@ class DeliveryManager : public std::enable_shared_from_this<DeliveryManager> {
     void recoverInterruptedSends();
     void handlePathUpdate(bool satisfied);
     void recountPending();
+    // After a store operation: marks the storage available or unavailable and
+    // recounts and reschedules, or zeroes the count and stops the timer.
+    void storageSucceeded();
     void storageFailed();
     void setPendingCount(std::int64_t count);
     // Posts `work` to the queue, run only while the manager lives.

@@ -46,7 +46,7 @@ std::function<void()> CameraCapturer::onQueue(std::uint64_t generation,
     };
 }
 
-void CameraCapturer::reset(Completion completion) {
+void CameraCapturer::stopSessionAndTimers() {
     if (timeout_) {
         timeout_->cancel();
         timeout_.reset();
@@ -59,6 +59,10 @@ void CameraCapturer::reset(Completion completion) {
         session_->stopRunning();
         session_.reset();
     }
+}
+
+void CameraCapturer::reset(Completion completion) {
+    stopSessionAndTimers();
     requestedPhotoDimensions_.reset();
     if (completion_ && !completionHandled_) {
         // The replaced requester must not wait forever.
@@ -152,18 +156,7 @@ void CameraCapturer::finish(std::optional<std::filesystem::path> url) {
         return;  // a late time-out, callback or second error
     }
     completionHandled_ = true;
-    if (timeout_) {
-        timeout_->cancel();
-        timeout_.reset();
-    }
-    if (warmUp_) {
-        warmUp_->cancel();
-        warmUp_.reset();
-    }
-    if (session_) {
-        session_->stopRunning();
-        session_.reset();
-    }
+    stopSessionAndTimers();
     if (completion_) {
         c_.mainQueue.post([completion = std::move(*completion_), url] { completion(url); });
         completion_.reset();

@@ -47,6 +47,8 @@ class CameraCapturer : public std::enable_shared_from_this<CameraCapturer> {
   private:
     void start(Completion completion);
     void reset(Completion completion);
+    // Cancels both timers and stops the camera session, if any.
+    void stopSessionAndTimers();
     void takePhoto(std::uint64_t generation);
     void photoProcessed(std::optional<std::string> data, std::optional<std::string> error);
     void captureFinished(std::optional<std::string> error);
