@@ -9,11 +9,14 @@
 namespace veyrune::test {
 
 // Events in memory, in append order; lines are whatever the test sets.
-// `failReads` makes every read throw. Thread-safe.
+// `failReads` makes every read throw, `failAppends` every append. Thread-safe.
 class InMemorySecurityEventStore final : public SecurityEventStore {
   public:
     void append(const SecurityEvent& event) override {
         std::lock_guard lock(mutex_);
+        if (failAppends_) {
+            throw std::runtime_error("disk full");
+        }
         events_.push_back(event);
     }
     std::vector<std::string> readLines() const override {
@@ -55,6 +58,10 @@ class InMemorySecurityEventStore final : public SecurityEventStore {
         std::lock_guard lock(mutex_);
         lines_ = std::move(lines);
     }
+    void setFailAppends(bool fail) {
+        std::lock_guard lock(mutex_);
+        failAppends_ = fail;
+    }
     void setFailReads(bool fail) {
         std::lock_guard lock(mutex_);
         failReads_ = fail;
@@ -79,6 +86,7 @@ class InMemorySecurityEventStore final : public SecurityEventStore {
     std::vector<SecurityEvent> events_;  // guarded by mutex_
     std::vector<std::string> lines_;     // guarded by mutex_
     bool failReads_ = false;             // guarded by mutex_
+    bool failAppends_ = false;           // guarded by mutex_
     mutable int lookupCount_ = 0;        // guarded by mutex_
     mutable int readLinesCount_ = 0;     // guarded by mutex_
 };
