@@ -18,16 +18,16 @@ void SystemEventWatcher::start() {
         });
     }
     source_.observeMounts([this](std::optional<std::string> path) {
-        emit(SecurityEventKind::volumeMounted, volumeEventDetails(path));
+        deliver(SecurityEventKind::volumeMounted, volumeEventDetails(path));
     });
     source_.observeUnmounts([this](std::optional<std::string> path) {
-        emit(SecurityEventKind::volumeUnmounted, volumeEventDetails(path));
+        deliver(SecurityEventKind::volumeUnmounted, volumeEventDetails(path));
     });
     startUsb();
     startDisplays();
     source_.observeDefaultAudioOutput([this] {
-        emit(SecurityEventKind::audioOutputChanged,
-             audioOutputEventDetails(source_.defaultAudioOutputName()));
+        deliver(SecurityEventKind::audioOutputChanged,
+                audioOutputEventDetails(source_.defaultAudioOutputName()));
     });
 }
 
@@ -41,7 +41,7 @@ void SystemEventWatcher::startUsb() {
         source_.observeUsbDevices(direction,
                                   [this, kind](const std::vector<UsbDeviceProperties>& devices) {
                                       for (const auto& device : devices) {
-                                          emit(kind, usbEventDetails(device));
+                                          deliver(kind, usbEventDetails(device));
                                       }
                                   });
     }
@@ -69,7 +69,7 @@ void SystemEventWatcher::handleSignal(SecurityEventKind kind, std::string_view s
             details["wakeType"] = *wake.type;
         }
     }
-    emit(kind, std::move(details));
+    deliver(kind, std::move(details));
 }
 
 void SystemEventWatcher::handleDisplayReconfiguration(std::uint32_t displayID,
@@ -87,15 +87,15 @@ void SystemEventWatcher::handleDisplayReconfiguration(std::uint32_t displayID,
         details["name"] = *name;
     }
     if (added) {
-        emit(SecurityEventKind::displayAdded, details);
+        deliver(SecurityEventKind::displayAdded, details);
     }
     if (removed) {
-        emit(SecurityEventKind::displayRemoved, details);
+        deliver(SecurityEventKind::displayRemoved, details);
         displayNames_.remove(displayID);
     }
 }
 
-void SystemEventWatcher::emit(SecurityEventKind kind, EventDetails details) const {
+void SystemEventWatcher::deliver(SecurityEventKind kind, EventDetails details) const {
     RawSystemEvent event{Uuid::random(), clock_.now(), kind, std::move(details)};
     if (rawEventHandler) {
         rawEventHandler(event);

@@ -43,7 +43,7 @@ class SystemEventWatcher {
     EventContext currentEventContext() const;
 
   private:
-    void emit(SecurityEventKind kind, EventDetails details) const;
+    void deliver(SecurityEventKind kind, EventDetails details) const;
     void startUsb();
     void startDisplays();
     void handleSignal(SecurityEventKind kind, std::string_view source);

@@ -8,6 +8,7 @@
 #include "PrivateBus.h"
 #include "support/InlineTaskPool.h"
 #include "system/SystemSleepGate.h"
+#include "system/linux/LogindWakeNotificationSource.h"
 
 using namespace veyrune;
 using namespace veyrune::test;
@@ -86,6 +87,10 @@ TEST_F(LogindSleepInhibitorTest, SignalsFromOtherPeersOrOfOtherShapesAreIgnored)
     QDBusConnection veyrune = bus.connect("watched");
     LogindSleepInhibitor watched(veyrune);
     ASSERT_TRUE(watched.registerForSleep([&](std::function<void()>) { ++notices; }));
+    // Hears every well-formed PrepareForSleep(false) on the same connection.
+    LogindWakeNotificationSource sentinel(veyrune);
+    bool sentinelWoke = false;
+    sentinel.observeWake([&] { sentinelWoke = true; });
 
     // A peer that does not own login1 sends the signal straight to us.
     QDBusConnection hostile = bus.connect("hostile");
@@ -98,9 +103,11 @@ TEST_F(LogindSleepInhibitorTest, SignalsFromOtherPeersOrOfOtherShapesAreIgnored)
     bus.emitLogindSignal("PrepareForSleep", "bb", {true, true});
     bus.emitLogindSignal("PrepareForSleep", "", {});
     // A well-formed signal after them proves that they had all arrived.
+    bus.emitLogindSignal("PrepareForSleep", "b", {false});
+    ASSERT_TRUE(waitUntil([&] { return sentinelWoke; }));
+    EXPECT_EQ(notices, 0);
     bus.emitLogindSignal("PrepareForSleep", "b", {true});
-    ASSERT_TRUE(waitUntil([&] { return notices > 0; }));
-    EXPECT_EQ(notices, 1);
+    EXPECT_TRUE(waitUntil([&] { return notices == 1; })) << "still subscribed";
 }
 
 TEST_F(LogindSleepInhibitorTest, ProbeAndRegistrationNeedLogind) {
