@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace veyrune::logind {
+
+// Bus names of the services Veyrune listens to.
+inline const QString service = QStringLiteral("org.freedesktop.login1");
+inline const QString managerPath = QStringLiteral("/org/freedesktop/login1");
+inline const QString managerInterface = QStringLiteral("org.freedesktop.login1.Manager");
+inline const QString sessionInterface = QStringLiteral("org.freedesktop.login1.Session");
+inline const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+inline const QString applicationName = QStringLiteral("Veyrune");
+
+}  // namespace veyrune::logind

@@ -1,0 +1,153 @@
+#include "system/linux/LogindSleepInhibitor.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusVariant>
+#include <thread>
+
+#include "PrivateBus.h"
+#include "support/InlineTaskPool.h"
+#include "system/SystemSleepGate.h"
+#include "system/linux/LogindWakeNotificationSource.h"
+
+using namespace veyrune;
+using namespace veyrune::test;
+
+namespace {
+
+const std::vector<QString> sleepInhibitor = {"sleep", "Veyrune",
+                                             "Sending queued alerts before sleep", "delay"};
+
+class LogindSleepInhibitorTest : public ::testing::Test {
+  protected:
+    void SetUp() override { bus.startMock("logind", "org.freedesktop.login1"); }
+
+    bool inhibitorListed() {
+        auto rows = bus.logindInhibitors();
+        return std::find(rows.begin(), rows.end(), sleepInhibitor) != rows.end();
+    }
+    void addManagerProperty(const QString& name, const QVariant& value) {
+        bus.call(
+            "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.DBus.Mock",
+            "AddProperty",
+            {"org.freedesktop.login1.Manager", name, QVariant::fromValue(QDBusVariant(value))});
+    }
+
+    PrivateBus bus;
+    LogindSleepInhibitor inhibitor{bus.connect("veyrune")};
+};
+
+}  // namespace
+
+TEST_F(LogindSleepInhibitorTest, HoldsSleepUntilAllowedAndAgainAfterWake) {
+    std::vector<std::function<void()>> allows;
+    ASSERT_TRUE(inhibitor.registerForSleep(
+        [&](std::function<void()> allow) { allows.push_back(std::move(allow)); }));
+    EXPECT_TRUE(inhibitorListed());
+
+    bus.emitLogindSignal("PrepareForSleep", "b", {true});
+    ASSERT_TRUE(waitUntil([&] { return allows.size() == 1; }));
+    EXPECT_TRUE(inhibitorListed()) << "held until allowed";
+    allows[0]();
+    allows[0]();
+    EXPECT_TRUE(waitUntil([&] { return !inhibitorListed(); }));
+    EXPECT_FALSE(inhibitor.isHoldingSleep());
+
+    bus.emitLogindSignal("PrepareForSleep", "b", {false});
+    EXPECT_TRUE(waitUntil([&] { return inhibitor.isHoldingSleep() && inhibitorListed(); }));
+    EXPECT_EQ(bus.logindInhibitors().size(), 1u) << "one inhibitor, not one per allow";
+}
+
+TEST_F(LogindSleepInhibitorTest, SleepIsAllowedAfterTheBudgetWhenTheQueueNeverEmpties) {
+    InlineTaskPool tasks;
+    SteadyMonotonicClock clock;
+    std::thread gateThread;
+    std::atomic<bool> gateDone{false};
+    ASSERT_TRUE(inhibitor.registerForSleep([&](std::function<void()> allow) {
+        gateThread = std::thread([&, allow = std::move(allow)] {
+            SystemSleepGate gate(
+                SystemSleepGate::defaultBudget, SystemSleepGate::defaultPollInterval,
+                [] { return false; }, [](std::function<void()> done) { done(); }, allow, clock,
+                tasks);
+            gate.run();
+            gateDone = true;
+        });
+    }));
+    const auto start = std::chrono::steady_clock::now();
+    bus.emitLogindSignal("PrepareForSleep", "b", {true});
+    ASSERT_TRUE(waitUntil([&] { return gateThread.joinable(); }));
+    EXPECT_TRUE(inhibitorListed());
+    EXPECT_TRUE(waitUntil([&] { return gateDone && !inhibitorListed(); }));
+    gateThread.join();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(LogindSleepInhibitorTest, SignalsFromOtherPeersOrOfOtherShapesAreIgnored) {
+    int notices = 0;
+    QDBusConnection veyrune = bus.connect("watched");
+    LogindSleepInhibitor watched(veyrune);
+    ASSERT_TRUE(watched.registerForSleep([&](std::function<void()>) { ++notices; }));
+    // Hears every well-formed PrepareForSleep(false) on the same connection.
+    LogindWakeNotificationSource sentinel(veyrune);
+    bool sentinelWoke = false;
+    sentinel.observeWake([&] { sentinelWoke = true; });
+
+    // A peer that does not own login1 sends the signal straight to us.
+    QDBusConnection hostile = bus.connect("hostile");
+    auto forged =
+        QDBusMessage::createTargetedSignal(veyrune.baseService(), "/org/freedesktop/login1",
+                                           "org.freedesktop.login1.Manager", "PrepareForSleep");
+    forged << true;
+    ASSERT_TRUE(hostile.send(forged));
+    bus.emitLogindSignal("PrepareForSleep", "s", {QStringLiteral("true")});
+    bus.emitLogindSignal("PrepareForSleep", "bb", {true, true});
+    bus.emitLogindSignal("PrepareForSleep", "", {});
+    // A well-formed signal after them proves that they had all arrived.
+    bus.emitLogindSignal("PrepareForSleep", "b", {false});
+    ASSERT_TRUE(waitUntil([&] { return sentinelWoke; }));
+    EXPECT_EQ(notices, 0);
+    bus.emitLogindSignal("PrepareForSleep", "b", {true});
+    EXPECT_TRUE(waitUntil([&] { return notices == 1; })) << "still subscribed";
+}
+
+TEST_F(LogindSleepInhibitorTest, ProbeAndRegistrationNeedLogind) {
+    EXPECT_TRUE(inhibitor.probe());
+    EXPECT_FALSE(inhibitorListed()) << "the probe keeps no inhibitor";
+    bus.stopMocks();
+    LogindSleepInhibitor orphan(bus.connect("orphan"));
+    EXPECT_FALSE(orphan.probe());
+    EXPECT_FALSE(orphan.registerForSleep([](std::function<void()>) {}));
+}
+
+namespace {
+
+std::vector<std::string>* capturedWarnings = nullptr;
+
+void captureWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtWarningMsg && capturedWarnings) {
+        capturedWarnings->push_back(message.toStdString());
+    }
+}
+
+}  // namespace
+
+TEST_F(LogindSleepInhibitorTest, ShortDelayLimitIsLoggedAsWarning) {
+    struct Case {
+        quint64 limit;
+        bool warns;
+    };
+    for (const auto c : {Case{3'000'000, true}, Case{5'000'000, false}}) {
+        bus.stopMocks();
+        bus.startMock("logind", "org.freedesktop.login1");
+        addManagerProperty("InhibitDelayMaxUSec", QVariant::fromValue(c.limit));
+        std::vector<std::string> warnings;
+        capturedWarnings = &warnings;
+        auto previous = qInstallMessageHandler(captureWarning);
+        LogindSleepInhibitor checked(bus.connect("checked"));
+        ASSERT_TRUE(checked.registerForSleep([](std::function<void()>) {}));
+        qInstallMessageHandler(previous);
+        capturedWarnings = nullptr;
+        EXPECT_EQ(checked.inhibitDelayMaxUSec(), c.limit);
+        EXPECT_EQ(!warnings.empty(), c.warns) << c.limit;
+    }
+}

@@ -1,0 +1,149 @@
+#include "PrivateBus.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusVariant>
+#include <QTimer>
+#include <atomic>
+
+namespace veyrune::test {
+
+namespace {
+
+// One QCoreApplication for the whole program.
+class QtEnvironment final : public ::testing::Environment {
+  public:
+    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+  private:
+    int argc_ = 1;
+    char name_[32] = "system_dbus_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QCoreApplication> app_;
+};
+
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+std::atomic<int> connectionCount{0};
+
+}  // namespace
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    // A slow tick re-checks conditions that change outside the event loop.
+    QTimer tick;
+    tick.start(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+PrivateBus::PrivateBus() {
+    daemon_.setProgram(QStringLiteral("dbus-daemon"));
+    daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
+                          QStringLiteral("--nosyslog"), QStringLiteral("--print-address=1")});
+    daemon_.start();
+    if (!daemon_.waitForStarted(10000)) {
+        ADD_FAILURE() << "dbus-daemon did not start (package dbus)";
+        return;
+    }
+    while (!daemon_.canReadLine() && daemon_.waitForReadyRead(10000)) {
+    }
+    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+    if (address_.isEmpty()) {
+        ADD_FAILURE() << "dbus-daemon printed no address";
+        return;
+    }
+    control_ = connect(QStringLiteral("control"));
+}
+
+PrivateBus::~PrivateBus() {
+    stopMocks();
+    daemon_.terminate();
+    daemon_.waitForFinished(5000);
+}
+
+QDBusConnection PrivateBus::connect(const QString& name) {
+    const QString unique = name + QString::number(++connectionCount);
+    return QDBusConnection::connectToBus(address_, unique);
+}
+
+void PrivateBus::startMock(const QString& templateName, const QString& service) {
+    auto mock = std::make_unique<QProcess>();
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), address_);
+    mock->setProcessEnvironment(environment);
+    mock->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    mock->start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
+                 QStringLiteral("--template"), templateName});
+    ASSERT_TRUE(mock->waitForStarted(10000)) << "python3-dbusmock did not start";
+    auto* running = mock.get();
+    mocks_.push_back(std::move(mock));
+    ASSERT_TRUE(waitUntil([&] {
+        return control_.interface()->isServiceRegistered(service).value() ||
+               running->state() == QProcess::NotRunning;
+    }));
+    ASSERT_EQ(running->state(), QProcess::Running) << "dbusmock ended early";
+}
+
+void PrivateBus::stopMocks() {
+    for (auto& mock : mocks_) {
+        mock->terminate();
+        mock->waitForFinished(5000);
+    }
+    mocks_.clear();
+}
+
+QDBusMessage PrivateBus::call(const QString& service, const QString& path, const QString& interface,
+                              const QString& method, const QVariantList& arguments) {
+    auto message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    auto reply = control_.call(message, QDBus::Block, 10000);
+    EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage)
+        << method.toStdString() << ": " << reply.errorMessage().toStdString();
+    return reply;
+}
+
+void PrivateBus::emitLogindSignal(const QString& member, const QString& signature,
+                                  const QVariantList& arguments) {
+    QVariantList wrapped;
+    for (const auto& argument : arguments) {
+        wrapped.push_back(QVariant::fromValue(QDBusVariant(argument)));
+    }
+    call(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+         QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("EmitSignal"),
+         {QStringLiteral("org.freedesktop.login1.Manager"), member, signature, wrapped});
+}
+
+std::vector<std::vector<QString>> PrivateBus::logindInhibitors() {
+    auto reply =
+        call(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors"));
+    std::vector<std::vector<QString>> rows;
+    if (reply.arguments().isEmpty()) {
+        return rows;
+    }
+    const auto list = reply.arguments().front().value<QDBusArgument>();
+    list.beginArray();
+    while (!list.atEnd()) {
+        QString what, who, why, mode;
+        uint uid = 0, pid = 0;
+        list.beginStructure();
+        list >> what >> who >> why >> mode >> uid >> pid;
+        list.endStructure();
+        rows.push_back({what, who, why, mode});
+    }
+    list.endArray();
+    return rows;
+}
+
+}  // namespace veyrune::test

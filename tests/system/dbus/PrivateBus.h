@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QString>
+#include <QVariant>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace veyrune::test {
+
+// Runs the Qt event loop until `done` is true or `limit` has passed; false on
+// the latter. The limit only keeps a broken test from hanging.
+bool waitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::seconds(20));
+
+// A private dbus-daemon standing in for the system bus, with python3-dbusmock
+// templates started on it. The daemon and the mocks are this object's child
+// processes and end with it.
+class PrivateBus {
+  public:
+    PrivateBus();
+    ~PrivateBus();
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    // A new connection of its own to the bus (its own unique name).
+    QDBusConnection connect(const QString& name);
+    // Starts `python3 -m dbusmock --system --template NAME` and waits until it
+    // owns `service`.
+    void startMock(const QString& templateName, const QString& service);
+    void stopMocks();
+
+    // A call on the mock object `path` of `service`; fails the test on an error reply.
+    QDBusMessage call(const QString& service, const QString& path, const QString& interface,
+                      const QString& method, const QVariantList& arguments = {});
+    // org.freedesktop.DBus.Mock.EmitSignal on logind's manager object.
+    void emitLogindSignal(const QString& member, const QString& signature,
+                          const QVariantList& arguments);
+    // logind's ListInhibitors as (what, who, why, mode) rows.
+    std::vector<std::vector<QString>> logindInhibitors();
+
+    const QString& address() const { return address_; }
+
+  private:
+    QProcess daemon_;
+    QString address_;
+    std::vector<std::unique_ptr<QProcess>> mocks_;
+    QDBusConnection control_{QString()};
+};
+
+}  // namespace veyrune::test
