@@ -26,11 +26,7 @@ std::string readJSONLText(const FileSystem& files, const std::filesystem::path& 
     if (!files.exists(path)) {
         return {};
     }
-    std::string text = files.readFile(path);
-    if (!isValidUTF8(text)) {
-        return {};
-    }
-    return text;
+    return files.readFile(path);
 }
 
 std::vector<std::string_view> splitJSONLines(std::string_view text) {

@@ -8,12 +8,13 @@
 
 namespace veyrune {
 
-// The non-empty lines of a JSON-lines file. A missing file and a file that is
-// not valid UTF-8 read as no lines; other read errors throw FileError.
+// The non-empty lines of a JSON-lines file, as stored bytes: a line that is not
+// valid UTF-8 is kept like any other. A missing file reads as no lines; other
+// read errors throw FileError.
 std::vector<std::string> readJSONLines(const FileSystem& files, const std::filesystem::path& path);
 
-// The same without copying each line: the whole text (empty for a missing or
-// non-UTF-8 file) and views of its non-empty lines, valid while the text lives.
+// The same without copying each line: the whole text (empty for a missing
+// file) and views of its non-empty lines, valid while the text lives.
 std::string readJSONLText(const FileSystem& files, const std::filesystem::path& path);
 std::vector<std::string_view> splitJSONLines(std::string_view text);
 
