@@ -83,6 +83,21 @@ TEST_F(EventLogTest, BlankLinesAndMissingFinalNewlineAreTolerated) {
     EXPECT_EQ(store.allEvents().size(), 2u);
 }
 
+TEST_F(EventLogTest, LinesLongerThanAReadBlockAreWholeForEveryPath) {
+    // Lines across the block boundaries of reading forwards and backwards.
+    store.append(at(0, std::string(300000, 'a')));
+    store.append(at(1));
+    store.append(at(2, std::string(200000, 'b')));
+    writeFile(path, readFile(path) + "\n\n");  // trailing empty lines
+    auto lines = store.readLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].size(), readFile(path).size() - lines[0].size() - lines[1].size() - 5);
+    EXPECT_EQ(store.allEvents()[0].summary.size(), 300000u);
+    store.append(at(3));
+    EXPECT_EQ(store.allEvents().back().seq, 4);  // found the long last line behind the blanks
+    EXPECT_EQ(verify(), R::intact(4, 0, 1, 4));
+}
+
 TEST_F(EventLogTest, UndecodableLinesAreSkippedAndLegacyDatesRead) {
     store.append(at(0));
     std::string good = readFile(path);
