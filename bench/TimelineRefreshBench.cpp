@@ -80,8 +80,8 @@ void BuildEventSet(benchmark::State& state) {
     Instant now = referenceDate() + std::chrono::seconds(800000000 + kEvents * 60);
     for (auto _ : state) {
         benchmark::DoNotOptimize(TimelineEventSet::make(
-            log.newestFirst(), filter, std::nullopt,
-            [&](const Uuid& id) { return log.find(id); }, now));
+            log.newestFirst(), filter, std::nullopt, [&](const Uuid& id) { return log.find(id); },
+            now));
     }
 }
 

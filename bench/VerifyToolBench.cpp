@@ -36,7 +36,7 @@ Run runTool(const std::string& program, const std::filesystem::path& file) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> args = {"/usr/bin/time", "-f", "%M",     "-o",
+    std::vector<std::string> args = {"/usr/bin/time", "-f",    "%M",         "-o",
                                      report.string(), program, file.string()};
     std::vector<char*> argv;
     for (auto& arg : args) {
@@ -87,10 +87,9 @@ int main(int argc, char** argv) {
         for (const std::string tool : {"sha256sum", "veyrune-verify"}) {
             std::string name = tool + "/" + std::to_string(lines);
             std::string program = tool == "sha256sum" ? "/usr/bin/sha256sum" : VEYRUNE_VERIFY_PATH;
-            benchmark::RegisterBenchmark(name.c_str(),
-                                         [=](benchmark::State& state) {
-                                             timeTool(state, name, program, lines);
-                                         })
+            benchmark::RegisterBenchmark(
+                name.c_str(),
+                [=](benchmark::State& state) { timeTool(state, name, program, lines); })
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond)
                 ->Iterations(lines > 100000 ? 3 : 10);
