@@ -12,7 +12,6 @@ from veyrune_world import Webhook, World, wait_until  # noqa: E402
 
 VEYRUNE, VERIFY = sys.argv[1], sys.argv[2]
 USB_DEVICE = """P: /devices/pci0000:00/0000:00:14.0/usb1/1-3
-N: bus/usb/001/009
 E: SUBSYSTEM=usb
 E: DEVTYPE=usb_device
 E: ID_VENDOR_ID=05ac

@@ -74,13 +74,18 @@ class World:
         with open(os.path.join(self.env["XDG_CONFIG_HOME"], "Veyrune", "Veyrune.conf"), "w") as f:
             f.write("[General]\nenableWebhook=true\nhasCompletedOnboarding=true\n")
         self.testbed = UMockdev.Testbed.new()
+        # The testbed sets UMOCKDEV_DIR in the C environment only.
+        self.env["UMOCKDEV_DIR"] = self.testbed.get_root_dir()
 
     def close(self):
         for process in reversed(self.children):
             if process.poll() is None:
                 process.kill()
                 process.wait()
+            if process.stdout:
+                process.stdout.close()
         self.server.shutdown()
+        self.server.server_close()
 
     # The system bus.
     def _start_system_bus(self):
@@ -125,7 +130,9 @@ class World:
                        check=True, capture_output=True)
         self.bundle = os.path.join(self.scratch, "ca-bundle.crt")
         with open(self.bundle, "w") as out:
-            out.write(open("/etc/ssl/certs/ca-certificates.crt").read() + open(cert).read())
+            for part in ("/etc/ssl/certs/ca-certificates.crt", cert):
+                with open(part) as source:
+                    out.write(source.read())
         self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Webhook)
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(cert, key)
@@ -168,7 +175,8 @@ class World:
     def events(self):
         if not os.path.exists(self.log):
             return []
-        return [json.loads(line) for line in open(self.log, encoding="utf-8") if line.strip()]
+        with open(self.log, encoding="utf-8") as log:
+            return [json.loads(line) for line in log if line.strip()]
 
     def unsent_outbox_kinds(self):
         with sqlite3.connect(self.outbox) as db:
