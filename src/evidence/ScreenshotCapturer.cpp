@@ -2,17 +2,20 @@
 
 #include <vector>
 
+#include "evidence/DesktopGeometry.h"
 #include "evidence/DisplayFrameGrab.h"
 #include "evidence/DisplaySelection.h"
 #include "evidence/EvidenceFileName.h"
 
 namespace veyrune {
 
-// One capture in flight: the chosen displays and the frames so far.
+// One capture in flight: what to grab and the frames so far.
 struct ScreenshotCapturer::Run {
     Mode mode;
     Completion completion;
-    std::vector<ScreenDisplay> displays;
+    std::vector<ScreenDisplay> displays;  // grabbed in this order
+    // Set when one picture of the whole desktop stands for this many displays.
+    std::optional<int> desktopDisplayCount;
     std::size_t next = 0;
     std::vector<ScreenFrame> frames;
 };
@@ -55,6 +58,11 @@ void ScreenshotCapturer::chooseDisplays(std::shared_ptr<Run> run) {
             complete(run, std::nullopt);
             return;
         }
+        if (run->mode == Mode::allDisplaysStitched &&
+            source_.grabScope() == ScreenGrabScope::wholeDesktop) {
+            run->desktopDisplayCount = int(run->displays.size());
+            run->displays = {*desktopBounds(run->displays)};
+        }
         grabNext(run);
     });
 }
@@ -66,7 +74,9 @@ void ScreenshotCapturer::grabNext(std::shared_ptr<Run> run) {
     }
     const ScreenDisplay& display = run->displays[run->next++];
     auto queue =
-        makeQueue_("Veyrune.ScreenshotCapturer.display." + std::to_string(display.displayID));
+        makeQueue_(run->desktopDisplayCount
+                       ? std::string("Veyrune.ScreenshotCapturer.desktop")
+                       : "Veyrune.ScreenshotCapturer.display." + std::to_string(display.displayID));
     DisplayFrameGrab::start(source_, timers_, std::move(queue), display,
                             [this, run](std::optional<ScreenFrame> frame) {
                                 if (frame) {
@@ -104,7 +114,8 @@ void ScreenshotCapturer::save(std::shared_ptr<Run> run) {
     try {
         auto url = library_.dayFolder() / evidenceFileName(clock_.now(), "png");
         library_.fileSystem().writeAtomically(url, *png);
-        complete(run, CaptureOutcome{url, int(run->frames.size())});
+        int displayCount = run->desktopDisplayCount.value_or(int(run->frames.size()));
+        complete(run, CaptureOutcome{url, displayCount});
     } catch (const FileError&) {
         complete(run, std::nullopt);
     }

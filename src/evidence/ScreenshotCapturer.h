@@ -21,7 +21,11 @@ namespace veyrune {
 // Takes one screenshot of the main display or of every display stitched side
 // by side, and writes it as PNG into today's evidence folder. Displays are
 // grabbed one after another, each on its own "Veyrune.ScreenshotCapturer.display.<id>"
-// queue with a 5-second limit. Never throws: a failed capture answers nothing.
+// queue with a 5-second limit. A whole-desktop source (the desktop portal)
+// gives all displays in one grab on "Veyrune.ScreenshotCapturer.desktop",
+// saved as it comes and counted as every display listed; its main-display
+// shot is the main display's part of that picture. Never throws: a failed
+// capture answers nothing.
 // Every collaborator must outlive the captures in flight.
 class ScreenshotCapturer final : public ScreenshotCapturing {
   public:

@@ -46,15 +46,33 @@ DiagnosticRow cameraRow(bool captureCamera, CameraAuthorizationStatus status) {
     return {ID::camera, "Camera snapshots", permission.text, diagnosticState(permission.readiness)};
 }
 
-DiagnosticRow screenshotsRow(bool captureScreenshots, bool screenCaptureAllowed) {
+std::string screenCaptureMethodText(ScreenCaptureMethod method) {
+    return method == ScreenCaptureMethod::desktopPortal ? "via the desktop portal"
+                                                        : "via the X11 display";
+}
+
+DiagnosticRow screenshotsRow(bool captureScreenshots, ScreenCaptureAccess access,
+                             ScreenCaptureMethod method) {
     const std::string title = "Screenshots";
     if (!captureScreenshots) {
         return {ID::screenshots, title, kEvidenceDisabled, State::inactive};
     }
-    if (screenCaptureAllowed) {
-        return {ID::screenshots, title, "Screen Recording permission is granted", State::ready};
+    const std::string how = " (" + screenCaptureMethodText(method) + ")";
+    switch (access) {
+        case ScreenCaptureAccess::granted:
+            return {ID::screenshots, title, "Screen Recording permission is granted" + how,
+                    State::ready};
+        case ScreenCaptureAccess::refusedByUser:
+            return {ID::screenshots, title,
+                    "Screen Recording permission is not granted" + how +
+                        ". The desktop refused the last screenshot; to allow it again, let "
+                        "Veyrune take screenshots in your desktop's settings (Apps or Privacy).",
+                    State::attention};
+        case ScreenCaptureAccess::notGranted:
+            break;
     }
-    return {ID::screenshots, title, "Screen Recording permission is not granted", State::attention};
+    return {ID::screenshots, title, "Screen Recording permission is not granted" + how,
+            State::attention};
 }
 
 DiagnosticRow channelRow(ID id, const std::string& channelName, ChannelSetupState state,
@@ -103,7 +121,8 @@ DiagnosticRow sleepGateRow(bool sleepGateAvailable) {
 DiagnosticsSnapshot makeDiagnosticsSnapshot(const DiagnosticsInputs& inputs) {
     return {{
         cameraRow(inputs.captureCamera, inputs.cameraStatus),
-        screenshotsRow(inputs.captureScreenshots, inputs.screenCaptureAllowed),
+        screenshotsRow(inputs.captureScreenshots, inputs.screenCaptureAccess,
+                       inputs.screenCaptureMethod),
         telegramRow(inputs.telegram, inputs.queueSummary),
         channelRow(ID::webhook, "Webhook alerts", inputs.webhook, inputs.queueSummary),
         sleepGateRow(inputs.sleepGateAvailable),

@@ -6,6 +6,8 @@
 
 #include "credentials/ChannelSetupState.h"
 #include "evidence/CameraAuthorizationStatus.h"
+#include "evidence/ScreenCaptureAccess.h"
+#include "evidence/ScreenCaptureMethod.h"
 #include "outbox/DeliveryQueueSummary.h"
 #include "review/DiagnosticRow.h"
 
@@ -23,7 +25,8 @@ struct DiagnosticsInputs {
     bool captureCamera = false;
     bool captureScreenshots = false;
     CameraAuthorizationStatus cameraStatus = CameraAuthorizationStatus::notDetermined;
-    bool screenCaptureAllowed = false;
+    ScreenCaptureAccess screenCaptureAccess = ScreenCaptureAccess::notGranted;
+    ScreenCaptureMethod screenCaptureMethod = ScreenCaptureMethod::x11Display;
     ChannelSetupState telegram = ChannelSetupState::disabled;
     ChannelSetupState webhook = ChannelSetupState::disabled;
     DeliveryQueueSummary queueSummary;
@@ -38,7 +41,13 @@ std::string queueSuffix(const std::string& text, std::int64_t pendingCount,
                         std::int64_t failedCount);
 
 DiagnosticRow cameraRow(bool captureCamera, CameraAuthorizationStatus status);
-DiagnosticRow screenshotsRow(bool captureScreenshots, bool screenCaptureAllowed);
+// The permission text names the capture method; after a refusal by the
+// desktop portal it says where to allow screenshots again.
+DiagnosticRow screenshotsRow(bool captureScreenshots, ScreenCaptureAccess access,
+                             ScreenCaptureMethod method);
+// How screenshots are taken, for the screenshots row: "via the X11 display",
+// "via the desktop portal".
+std::string screenCaptureMethodText(ScreenCaptureMethod method);
 DiagnosticRow telegramRow(ChannelSetupState state, const DeliveryQueueSummary& summary);
 // `channelName` is composed into the texts ("Webhook alerts are configured.").
 DiagnosticRow channelRow(DiagnosticRow::ID id, const std::string& channelName,

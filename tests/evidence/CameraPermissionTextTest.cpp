@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "evidence/VideoDeviceCameraAuthorization.h"
-#include "support/TempDirectory.h"
-
 namespace veyrune::test {
 namespace {
 
@@ -25,24 +22,6 @@ TEST(CameraPermissionTextTest, OneTextPerStatusAndDisabledWins) {
     EXPECT_EQ(cameraPermissionText(true, Status::unknown),
               (CameraPermissionText{"Camera permission status is unknown", attention}));
     EXPECT_EQ(cameraPermissionText(true, Status(42)).text, "Camera permission status is unknown");
-}
-
-TEST(VideoDeviceCameraAuthorizationTest, OpenableNodeAuthorizesUnopenableDeniesNoneIsUndecided) {
-    TempDirectory dev;
-    VideoDeviceCameraAuthorization authorization(dev.path());
-    writeFile(dev / "audio0", "");
-    EXPECT_EQ(authorization.status(), Status::notDetermined);
-
-    // A folder cannot be opened for writing, not even by root.
-    std::filesystem::create_directory(dev / "video0");
-    EXPECT_EQ(authorization.status(), Status::denied);
-    bool granted = true;
-    authorization.requestAccess([&](bool answer) { granted = answer; });
-    EXPECT_FALSE(granted);
-
-    writeFile(dev / "video1", "");
-    EXPECT_EQ(authorization.status(), Status::authorized);
-    EXPECT_EQ(VideoDeviceCameraAuthorization(dev / "missing").status(), Status::notDetermined);
 }
 
 }  // namespace

@@ -197,6 +197,47 @@ TEST_F(ScreenshotCapturerTest, EveryFailureAnswersNothingOnce) {
     }
 }
 
+// The desktop portal hands over one picture of the whole desktop.
+TEST_F(ScreenshotCapturerTest, WholeDesktopSourceGrabsOnceAndCountsEveryDisplay) {
+    setDisplays({{1, 0, 0, 1920, 1080}, {2, -1280, 100, 1280, 1024}, {3, 1920, 0, 800, 600}});
+    source.scope = ScreenGrabScope::wholeDesktop;
+    source.framesOnStart[0] = {fakeFrame(4000, 1124, "desktop")};
+
+    capture(Mode::allDisplaysStitched);
+    mainQueue.drain();
+
+    EXPECT_EQ(source.startedDisplays, (std::vector<ScreenDisplay>{{0, -1280, 0, 4000, 1124}}));
+    EXPECT_EQ(labels, std::vector<std::string>{"Veyrune.ScreenshotCapturer.desktop"});
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->displayCount, 3);
+    EXPECT_EQ(savedContents(), "png desktop") << "saved as it came, not stitched again";
+    EXPECT_FALSE(source.composedLayout);
+
+    capture(Mode::primaryOnly);
+    mainQueue.drain();
+    EXPECT_EQ(source.startedDisplays.back(), (ScreenDisplay{1, 0, 0, 1920, 1080}));
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->displayCount, 1);
+}
+
+TEST_F(ScreenshotCapturerTest, SilentWholeDesktopSourceAnswersNothingAfterFiveSeconds) {
+    setDisplays({{1, 0, 0, 1920, 1080}, {2, 1920, 0, 1280, 1024}});
+    source.scope = ScreenGrabScope::wholeDesktop;
+
+    capture(Mode::allDisplaysStitched);
+    timers.advance(4999ms);
+    work.drain();
+    mainQueue.drain();
+    EXPECT_EQ(answers, 0);
+
+    timers.advance(1ms);
+    work.drain();
+    mainQueue.drain();
+    EXPECT_EQ(answers, 1);
+    EXPECT_FALSE(outcome);
+    EXPECT_EQ(source.stops[0], 1) << "the request is given up";
+}
+
 TEST(ScreenshotModeTest, ZeroMeansPrimaryOnly) {
     EXPECT_EQ(ScreenshotCapturer::modeFromSetting(0), Mode::primaryOnly);
     EXPECT_EQ(ScreenshotCapturer::modeFromSetting(1), Mode::allDisplaysStitched);

@@ -52,6 +52,40 @@ TEST(DiagnosticsSnapshot, CameraRowMatchesTheCaptureText) {
     }
 }
 
+TEST(DiagnosticsSnapshot, ScreenshotRowsNameTheMethodAndHowToUndoARefusal) {
+    using Access = ScreenCaptureAccess;
+    using Method = ScreenCaptureMethod;
+    const std::string undo =
+        ". The desktop refused the last screenshot; to allow it again, let Veyrune take "
+        "screenshots in your desktop's settings (Apps or Privacy).";
+    struct Row {
+        bool on;
+        Access access;
+        Method method;
+        std::string detail;
+        State state;
+    } rows[] = {
+        {false, Access::granted, Method::desktopPortal, "Disabled in Evidence settings",
+         State::inactive},
+        {true, Access::granted, Method::x11Display,
+         "Screen Recording permission is granted (via the X11 display)", State::ready},
+        {true, Access::notGranted, Method::x11Display,
+         "Screen Recording permission is not granted (via the X11 display)", State::attention},
+        {true, Access::granted, Method::desktopPortal,
+         "Screen Recording permission is granted (via the desktop portal)", State::ready},
+        {true, Access::notGranted, Method::desktopPortal,
+         "Screen Recording permission is not granted (via the desktop portal)", State::attention},
+        {true, Access::refusedByUser, Method::desktopPortal,
+         "Screen Recording permission is not granted (via the desktop portal)" + undo,
+         State::attention},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(
+            screenshotsRow(row.on, row.access, row.method),
+            (DiagnosticRow{DiagnosticRow::ID::screenshots, "Screenshots", row.detail, row.state}));
+    }
+}
+
 TEST(DiagnosticsSnapshot, ChannelRows) {
     struct Row {
         Channel setup;
@@ -96,7 +130,7 @@ TEST(DiagnosticsSnapshot, ChannelRows) {
 TEST(DiagnosticsSnapshot, FiveRowsInOrder) {
     DiagnosticsInputs inputs;
     inputs.captureScreenshots = true;
-    inputs.screenCaptureAllowed = false;
+    inputs.screenCaptureAccess = ScreenCaptureAccess::notGranted;
     inputs.telegram = Channel::configured;
     inputs.webhook = Channel::configured;
     inputs.queueSummary = queue(0, 1);
@@ -106,7 +140,8 @@ TEST(DiagnosticsSnapshot, FiveRowsInOrder) {
     EXPECT_EQ(snapshot.rows[0].detail, "Disabled in Evidence settings");
     EXPECT_EQ(snapshot.rows[1],
               (DiagnosticRow{DiagnosticRow::ID::screenshots, "Screenshots",
-                             "Screen Recording permission is not granted", State::attention}));
+                             "Screen Recording permission is not granted (via the X11 display)",
+                             State::attention}));
     // One failed delivery in the shared outbox puts both channels into attention.
     EXPECT_EQ(snapshot.rows[2].state, State::attention);
     EXPECT_EQ(snapshot.rows[3].state, State::attention);

@@ -38,6 +38,7 @@ inline std::string frameName(const ScreenFrame& frame) {
 class FakeScreenSource final : public ScreenSource {
   public:
     bool permission = true;
+    ScreenGrabScope scope = ScreenGrabScope::eachDisplay;
     std::optional<DisplayList> displayList;
     std::map<std::uint32_t, std::vector<std::optional<ScreenFrame>>> framesOnStart;
     std::set<std::uint32_t> failingStarts;
@@ -45,10 +46,15 @@ class FakeScreenSource final : public ScreenSource {
     bool failEncode = false;
 
     std::vector<std::uint32_t> started;
+    std::vector<ScreenDisplay> startedDisplays;
     std::map<std::uint32_t, int> stops;
     std::optional<StitchLayout> composedLayout;
 
+    ScreenGrabScope grabScope() const override { return scope; }
     bool hasCapturePermission() override { return permission; }
+    ScreenCaptureAccess captureAccess() override {
+        return permission ? ScreenCaptureAccess::granted : ScreenCaptureAccess::notGranted;
+    }
     void loadDisplays(std::function<void(std::optional<DisplayList>)> done) override {
         done(displayList);
     }
@@ -56,6 +62,7 @@ class FakeScreenSource final : public ScreenSource {
         const ScreenDisplay& display,
         std::function<void(std::optional<ScreenFrame>)> onFrame) override {
         started.push_back(display.displayID);
+        startedDisplays.push_back(display);
         if (failingStarts.contains(display.displayID)) {
             return nullptr;
         }

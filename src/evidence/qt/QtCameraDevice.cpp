@@ -1,11 +1,7 @@
 #include "evidence/qt/QtCameraDevice.h"
 
 #include <QBuffer>
-#include <QCamera>
-#include <QImageCapture>
-#include <QMediaCaptureSession>
-#include <QMediaDevices>
-#include <QPointer>
+#include <optional>
 
 #include "evidence/qt/GuiThread.h"
 
@@ -24,41 +20,65 @@ std::string encodeJPEG(const QImage& image) {
     return bytes.toStdString();
 }
 
-// The Qt side of one session; lives and dies on the GUI thread.
-struct CameraObjects {
-    QMediaCaptureSession session;
-    QCamera camera;
-    QImageCapture capture;
+// One session's state; lives, changes and dies on the GUI thread.
+struct CameraState {
+    std::unique_ptr<QtCameraControl> control;
+    std::optional<QString> earlyFailure;     // before any photo was asked for
+    std::optional<PhotoCallbacks> waiting;   // asked for, the camera not yet ready
+    std::optional<PhotoCallbacks> shooting;  // the picture is being taken
 
-    explicit CameraObjects(const QCameraDevice& device) : camera(device) {
-        session.setCamera(&camera);
-        session.setImageCapture(&capture);
+    void shootIfReady() {
+        if (waiting && control->isReadyForCapture()) {
+            shooting = std::move(waiting);
+            waiting.reset();
+            control->capture();
+        }
     }
 
-    void configureAutomatic() {
-        if (camera.isExposureModeSupported(QCamera::ExposureAuto)) {
-            camera.setExposureMode(QCamera::ExposureAuto);
+    // Answers whichever request is open; remembers the error otherwise.
+    void fail(const QString& text) {
+        auto callbacks = shooting ? std::move(shooting) : std::move(waiting);
+        shooting.reset();
+        waiting.reset();
+        if (!callbacks) {
+            earlyFailure = text;
+            return;
         }
-        if (camera.isWhiteBalanceModeSupported(QCamera::WhiteBalanceAuto)) {
-            camera.setWhiteBalanceMode(QCamera::WhiteBalanceAuto);
+        callbacks->photoProcessed(std::nullopt, text.toStdString());
+        callbacks->captureFinished(text.toStdString());
+    }
+
+    void delivered(const QImage& image) {
+        if (!shooting) {
+            return;
         }
-        if (camera.isFocusModeSupported(QCamera::FocusModeAuto)) {
-            camera.setFocusMode(QCamera::FocusModeAuto);
-        }
-        if (camera.supportedFeatures().testFlag(QCamera::Feature::CustomFocusPoint)) {
-            camera.setCustomFocusPoint(QPointF(0.5, 0.5));
-        }
+        auto callbacks = std::move(*shooting);
+        shooting.reset();
+        callbacks.photoProcessed(encodeJPEG(image), std::nullopt);
+        callbacks.captureFinished(std::nullopt);
+    }
+
+    void listen() {
+        control->setListener({
+            [this](bool ready) {
+                if (ready) {
+                    shootIfReady();
+                }
+            },
+            [this](const QImage& image) { delivered(image); },
+            [this](const QString& text) { fail(text); },
+        });
     }
 };
 
 class QtCameraSession final : public CameraSession {
   public:
-    QtCameraSession(CameraObjects* objects, QList<QSize> sizes)
-        : objects_(objects), sizes_(std::move(sizes)) {}
+    QtCameraSession(CameraState* state, QList<QSize> sizes)
+        : state_(state), sizes_(std::move(sizes)) {}
 
     ~QtCameraSession() override {
         stopRunning();
-        postToGuiThread([objects = objects_] { delete objects; });
+        postToGuiThread([state = state_] { delete state; });
     }
 
     std::vector<PhotoDimensions> supportedPhotoDimensions() const override {
@@ -70,71 +90,64 @@ class QtCameraSession final : public CameraSession {
     }
 
     void setMaxPhotoDimensions(PhotoDimensions dimensions) override {
-        postToGuiThread([objects = objects_, dimensions] {
-            objects->capture.setResolution(dimensions.width, dimensions.height);
+        postToGuiThread([state = state_, dimensions] {
+            state->control->setResolution(QSize(dimensions.width, dimensions.height));
         });
     }
 
     void startRunning() override {
-        postToGuiThread([objects = objects_] { objects->camera.start(); });
+        postToGuiThread([state = state_] { state->control->start(); });
     }
 
     void stopRunning() override {
-        postToGuiThread([objects = objects_] {
-            QObject::disconnect(&objects->capture, nullptr, nullptr, nullptr);
-            objects->camera.stop();
+        postToGuiThread([state = state_] {
+            state->control->setListener({});
+            state->waiting.reset();
+            state->shooting.reset();
+            state->control->stop();
         });
     }
 
     void capturePhoto(std::optional<PhotoDimensions> dimensions,
                       PhotoCallbacks callbacks) override {
-        postToGuiThread([objects = objects_, dimensions, callbacks = std::move(callbacks)] {
+        postToGuiThread([state = state_, dimensions, callbacks = std::move(callbacks)] {
             if (dimensions) {
-                objects->capture.setResolution(dimensions->width, dimensions->height);
+                state->control->setResolution(QSize(dimensions->width, dimensions->height));
             }
-            objects->capture.setFileFormat(QImageCapture::JPEG);
-            objects->capture.setQuality(QImageCapture::VeryHighQuality);
-            QObject::connect(&objects->capture, &QImageCapture::imageCaptured, &objects->capture,
-                             [callbacks](int, const QImage& image) {
-                                 callbacks.photoProcessed(encodeJPEG(image), std::nullopt);
-                                 callbacks.captureFinished(std::nullopt);
-                             });
-            QObject::connect(&objects->capture, &QImageCapture::errorOccurred, &objects->capture,
-                             [callbacks](int, QImageCapture::Error, const QString& text) {
-                                 callbacks.photoProcessed(std::nullopt, text.toStdString());
-                                 callbacks.captureFinished(text.toStdString());
-                             });
-            objects->capture.capture();
+            state->waiting = callbacks;
+            if (state->earlyFailure) {
+                state->fail(*state->earlyFailure);
+                return;
+            }
+            state->shootIfReady();
         });
     }
 
   private:
-    CameraObjects* objects_;  // owned; deleted on the GUI thread
+    CameraState* state_;  // owned; deleted on the GUI thread after the last use
     QList<QSize> sizes_;
 };
 
 }  // namespace
 
+QtCameraDevice::QtCameraDevice(QtCameraOpening& opening) : opening_(opening) {}
+
 std::unique_ptr<CameraSession> QtCameraDevice::openDefault() {
-    CameraObjects* objects = nullptr;
+    CameraState* state = nullptr;
     QList<QSize> sizes;
     runOnGuiThread([&] {
-        QCameraDevice device = QMediaDevices::defaultVideoInput();
-        if (device.isNull()) {
+        auto control = opening_.openDefault();
+        if (!control) {
             return;
         }
-        auto created = std::make_unique<CameraObjects>(device);
-        if (created->camera.error() != QCamera::NoError) {
-            return;
-        }
-        created->configureAutomatic();
-        sizes = device.photoResolutions();
-        objects = created.release();
+        sizes = control->photoResolutions();
+        state = new CameraState{std::move(control), {}, {}, {}};
+        state->listen();
     });
-    if (!objects) {
+    if (!state) {
         return nullptr;
     }
-    return std::make_unique<QtCameraSession>(objects, sizes);
+    return std::make_unique<QtCameraSession>(state, sizes);
 }
 
 }  // namespace veyrune

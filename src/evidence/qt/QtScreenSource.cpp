@@ -1,8 +1,6 @@
 #include "evidence/qt/QtScreenSource.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -81,19 +79,8 @@ bool QtScreenSource::hasCapturePermission() {
     return allowed;
 }
 
-void QtScreenSource::loadDisplays(std::function<void(std::optional<DisplayList>)> done) {
-    postToGuiThread([this, done = std::move(done)] {
-        DisplayList list;
-        for (QScreen* screen : QGuiApplication::screens()) {
-            QRect frame = screen->geometry();
-            list.displays.push_back(
-                {displayID(screen->name()), frame.x(), frame.y(), frame.width(), frame.height()});
-        }
-        if (QScreen* primary = QGuiApplication::primaryScreen()) {
-            list.mainDisplayID = displayID(primary->name());
-        }
-        done(std::move(list));
-    });
+ScreenCaptureAccess QtScreenSource::captureAccess() {
+    return hasCapturePermission() ? ScreenCaptureAccess::granted : ScreenCaptureAccess::notGranted;
 }
 
 std::unique_ptr<ScreenFrameStream> QtScreenSource::startStream(
@@ -102,48 +89,6 @@ std::unique_ptr<ScreenFrameStream> QtScreenSource::startStream(
     postToGuiThread([name = screenName(display.displayID), stopped = stream->stopped,
                      onFrame = std::move(onFrame)] { grabUntilPicture(name, stopped, onFrame); });
     return stream;
-}
-
-std::optional<ScreenFrame> QtScreenSource::compose(const StitchLayout& layout,
-                                                   const std::vector<ScreenFrame>& frames) {
-    QImage canvas(layout.width, layout.height, QImage::Format_ARGB32_Premultiplied);
-    if (canvas.isNull() || frames.size() != layout.placements.size()) {
-        return std::nullopt;
-    }
-    canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const auto& image = static_cast<const QtScreenImage&>(*frames[i]).image();
-        painter.drawImage(QPoint(layout.placements[i].x, layout.placements[i].y), image);
-    }
-    painter.end();
-    return std::make_shared<QtScreenImage>(canvas);
-}
-
-std::optional<std::string> QtScreenSource::encodePNG(const ScreenFrame& frame) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!static_cast<const QtScreenImage&>(*frame).image().save(&buffer, "PNG")) {
-        return std::nullopt;
-    }
-    return bytes.toStdString();
-}
-
-std::uint32_t QtScreenSource::displayID(const QString& name) {
-    std::lock_guard lock(mutex_);
-    auto [it, added] = idsByName_.try_emplace(name, std::uint32_t(idsByName_.size() + 1));
-    return it->second;
-}
-
-QString QtScreenSource::screenName(std::uint32_t id) {
-    std::lock_guard lock(mutex_);
-    for (const auto& [name, known] : idsByName_) {
-        if (known == id) {
-            return name;
-        }
-    }
-    return {};
 }
 
 }  // namespace veyrune

@@ -3,16 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QCameraDevice>
-#include <QMediaDevices>
-
-#include "QtTestEnvironment.h"
-#include "evidence/CameraCapturer.h"
-#include "evidence/qt/QtCameraDevice.h"
-#include "support/ManualCaptureTimerScheduler.h"
-#include "support/ManualClock.h"
-#include "support/ManualSerialQueue.h"
-#include "support/TempDirectory.h"
 
 namespace veyrune::test {
 namespace {
@@ -47,34 +37,6 @@ TEST(QtPhotoAdjusterTest, ReencodesDecodablePhotosAsJPEGAndKeepsOthersAsTheyCame
     QImage decoded = QImage::fromData(QByteArray::fromStdString(result));
     EXPECT_NEAR(qRed(decoded.pixel(8, 8)), 148, 2);
     EXPECT_EQ(adjuster.adjust("not a picture"), "not a picture");
-}
-
-TEST(QtCameraDeviceTest, WithoutCameraTheCaptureAnswersNothingAtOnce) {
-    if (!QMediaDevices::videoInputs().isEmpty()) {
-        GTEST_SKIP() << "this machine has a camera";
-    }
-    TempDirectory temp;
-    ManualClock clock;
-    PosixFileSystem fileSystem;
-    EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
-    ManualSerialQueue queue{CameraCapturer::queueLabel};
-    GuiMainQueue mainQueue;
-    ManualCaptureTimerScheduler timers;  // never advanced: no time-out can answer
-    QtCameraDevice device;
-    QtPhotoAdjuster adjuster;
-    auto capturer =
-        CameraCapturer::make({queue, mainQueue, device, adjuster, timers, library, clock});
-
-    bool answered = false;
-    std::optional<std::filesystem::path> url = "unset";
-    capturer->capturePhoto([&](std::optional<std::filesystem::path> result) {
-        answered = true;
-        url = result;
-    });
-    queue.drain();
-
-    ASSERT_TRUE(processEventsUntil([&] { return answered; }));
-    EXPECT_EQ(url, std::nullopt);
 }
 
 }  // namespace

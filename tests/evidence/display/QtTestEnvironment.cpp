@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "evidence/qt/GuiThread.h"
-
 namespace veyrune::test {
 
 namespace {
@@ -35,20 +33,5 @@ class QtEnvironment final : public ::testing::Environment {
 [[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 }  // namespace
-
-void GuiMainQueue::post(std::function<void()> work) {
-    postToGuiThread(std::move(work));
-}
-
-bool processEventsUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 }  // namespace veyrune::test
