@@ -5,6 +5,9 @@ namespace veyrune {
 EvidenceStack::EvidenceStack(AsioTaskPool& pool, const Clock& clock, MainQueue& mainQueue)
     : library_(PosixFileSystem::shared(), clock),
       timers_(pool.pool()),
+      screen_(makeScreenSource()),
+      cameraDevice_(cameraOpening_),
+      authorization_(videoQuery_),
       cameraQueue_(pool.pool(), CameraCapturer::queueLabel),
       screenshots_(
           screenSource_, library_, clock, timers_, pool,

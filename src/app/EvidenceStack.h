@@ -10,10 +10,12 @@
 #include "evidence/CameraCapturer.h"
 #include "evidence/EvidenceLibrary.h"
 #include "evidence/ScreenshotCapturer.h"
+#include "evidence/V4L2CapabilityQuery.h"
 #include "evidence/VideoDeviceCameraAuthorization.h"
 #include "evidence/qt/QtCameraDevice.h"
+#include "evidence/qt/QtMultimediaCamera.h"
 #include "evidence/qt/QtPhotoAdjuster.h"
-#include "evidence/qt/QtScreenSource.h"
+#include "evidence/qt/ScreenSourceFactory.h"
 
 namespace veyrune {
 
@@ -28,13 +30,18 @@ class EvidenceStack {
     ScreenshotCapturer& screenshots() { return screenshots_; }
     CameraCapturer& camera() { return *camera_; }
     CameraAuthorization& cameraAuthorization() { return authorization_; }
+    // The X11 grab or the desktop portal, chosen from the session type.
+    ScreenSource& screenSource() { return *screen_.source; }
+    ScreenCaptureMethod screenCaptureMethod() const { return screen_.method; }
 
   private:
     EvidenceLibrary library_;
     AsioCaptureTimerScheduler timers_;
-    QtScreenSource screenSource_;
+    ChosenScreenSource screen_;
+    QtMultimediaCameraOpening cameraOpening_;
     QtCameraDevice cameraDevice_;
     QtPhotoAdjuster photoAdjuster_;
+    V4L2CapabilityQuery videoQuery_;
     VideoDeviceCameraAuthorization authorization_;
     AsioSerialQueue cameraQueue_;
     ScreenshotCapturer screenshots_;

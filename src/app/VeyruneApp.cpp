@@ -158,6 +158,22 @@ void VeyruneApp::exportQuickCSV() {
     });
 }
 
+DiagnosticsInputs VeyruneApp::diagnosticsInputs() {
+    DiagnosticsInputs inputs;
+    inputs.captureCamera = settings_.value(Settings::captureCamera);
+    inputs.captureScreenshots = settings_.value(Settings::captureScreenshots);
+    inputs.cameraStatus = evidence_.cameraAuthorization().status();
+    inputs.screenCaptureAccess = evidence_.screenSource().captureAccess();
+    inputs.screenCaptureMethod = evidence_.screenCaptureMethod();
+    inputs.telegram =
+        settings_.telegramConfiguration().status(settings_.value(Settings::enableTelegram));
+    inputs.webhook =
+        delivery_.webhookConfiguration().status(settings_.value(Settings::enableWebhook));
+    inputs.queueSummary = delivery_.manager().queueSummary();
+    inputs.sleepGateAvailable = sleepGateStatus_.isAvailable();
+    return inputs;
+}
+
 void VeyruneApp::flushBufferedAlerts() {
     auto finished = std::make_shared<std::promise<void>>();
     auto future = finished->get_future();

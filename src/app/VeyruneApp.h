@@ -20,6 +20,7 @@
 #include "model/XDGAutostartService.h"
 #include "record/JSONLFileEvidenceItemStore.h"
 #include "record/JSONLFileSecurityEventStore.h"
+#include "review/DiagnosticsSnapshot.h"
 #include "system/DisplaySleepTransitionClock.h"
 #include "system/SleepGateStatus.h"
 #include "system/SystemEventWatcher.h"
@@ -53,6 +54,9 @@ class VeyruneApp {
     bool perform(const AppAction& action);
     // The reopen request: a second launch or the desktop's Activate.
     void activate();
+    // What the diagnostics rows show, read afresh. Reads the keyring and hops
+    // onto the delivery queue: call it off the main thread.
+    DiagnosticsInputs diagnosticsInputs();
     // Flushes held alerts into the outbox and starts a delivery pass, waiting
     // at most 2 seconds for both; then the process may end.
     void flushBufferedAlerts();
