@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +27,28 @@ struct DirectoryEntry {
     Instant modifiedAt;
 };
 
+// One state of a file. A file replaced by another has another inode; one
+// written to has another size or modification time.
+struct FileStatus {
+    std::uint64_t size = 0;
+    std::int64_t modifiedNanoseconds = 0;  // since the Unix epoch
+    std::uint64_t inode = 0;
+    std::uint64_t device = 0;
+    bool operator==(const FileStatus&) const = default;
+};
+
+// A file open for reading at chosen offsets; closed when destroyed. Used by one
+// thread at a time.
+class ReadableFile {
+  public:
+    virtual ~ReadableFile() = default;
+    // The status of the open file itself, even if its path now names another.
+    virtual FileStatus status() const = 0;
+    // Fills `buffer` from `offset`; fewer bytes only at the end of the file.
+    // Throws FileError.
+    virtual std::size_t readAt(std::uint64_t offset, std::span<char> buffer) const = 0;
+};
+
 // Every touch of the file system goes through this, so tests can hand in a
 // twin that fails on purpose. Implementations are safe to call from any thread.
 class FileSystem {
@@ -33,6 +58,11 @@ class FileSystem {
     virtual bool exists(const std::filesystem::path& path) const = 0;
     // The whole file. Throws FileError (a missing file is an error here).
     virtual std::string readFile(const std::filesystem::path& path) const = 0;
+    // Nothing when no file is at `path`. Throws FileError for other failures.
+    virtual std::optional<FileStatus> status(const std::filesystem::path& path) const = 0;
+    // Throws FileError (a missing file is an error here).
+    virtual std::unique_ptr<ReadableFile> openForReading(
+        const std::filesystem::path& path) const = 0;
     // Creates the folder and missing parents with mode 0700; an existing folder is fine.
     virtual void createDirectories(const std::filesystem::path& path) = 0;
     // Writes a temporary file beside `path` (mode 0600) and renames it over `path`.

@@ -50,6 +50,48 @@ class FileDescriptor {
     int fd_;
 };
 
+FileStatus toStatus(const struct stat& info) {
+    return {std::uint64_t(info.st_size),
+            std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+            std::uint64_t(info.st_ino), std::uint64_t(info.st_dev)};
+}
+
+class PosixReadableFile final : public ReadableFile {
+  public:
+    PosixReadableFile(int fd, fs::path path) : fd_(fd), path_(std::move(path)) {}
+
+    FileStatus status() const override {
+        struct stat info {};
+        if (::fstat(fd_.get(), &info) != 0) {
+            throw FileError(path_, errnoText());
+        }
+        return toStatus(info);
+    }
+
+    std::size_t readAt(std::uint64_t offset, std::span<char> buffer) const override {
+        std::size_t done = 0;
+        while (done < buffer.size()) {
+            ssize_t n = ::pread(fd_.get(), buffer.data() + done, buffer.size() - done,
+                                off_t(offset + done));
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throw FileError(path_, errnoText());
+            }
+            if (n == 0) {
+                break;
+            }
+            done += std::size_t(n);
+        }
+        return done;
+    }
+
+  private:
+    FileDescriptor fd_;
+    fs::path path_;
+};
+
 Instant toInstant(fs::file_time_type time) {
     return std::chrono::time_point_cast<std::chrono::system_clock::duration>(
         std::chrono::file_clock::to_sys(time));
@@ -94,6 +136,25 @@ std::string PosixFileSystem::readFile(const fs::path& path) const {
         }
         contents.append(buffer, std::size_t(n));
     }
+}
+
+std::optional<FileStatus> PosixFileSystem::status(const fs::path& path) const {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            return std::nullopt;
+        }
+        throw FileError(path, errnoText());
+    }
+    return toStatus(info);
+}
+
+std::unique_ptr<ReadableFile> PosixFileSystem::openForReading(const fs::path& path) const {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw FileError(path, errnoText());
+    }
+    return std::make_unique<PosixReadableFile>(fd, path);
 }
 
 void PosixFileSystem::createDirectories(const fs::path& path) {

@@ -9,6 +9,8 @@ class PosixFileSystem final : public FileSystem {
   public:
     bool exists(const std::filesystem::path& path) const override;
     std::string readFile(const std::filesystem::path& path) const override;
+    std::optional<FileStatus> status(const std::filesystem::path& path) const override;
+    std::unique_ptr<ReadableFile> openForReading(const std::filesystem::path& path) const override;
     void createDirectories(const std::filesystem::path& path) override;
     void writeAtomically(const std::filesystem::path& path, std::string_view bytes) override;
     std::optional<char> lastByte(const std::filesystem::path& path) const override;

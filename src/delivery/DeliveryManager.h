@@ -12,12 +12,12 @@
 #include "base/TaskPool.h"
 #include "delivery/DeliveryChannel.h"
 #include "delivery/DeliveryEnqueueOutcome.h"
-#include "delivery/DeliveryQueueSummary.h"
 #include "delivery/DeliveryRetryPolicy.h"
 #include "delivery/DeliveryTimerScheduling.h"
 #include "delivery/NetworkPathMonitor.h"
-#include "delivery/OutboxStore.h"
 #include "delivery/WakeNotificationSource.h"
+#include "outbox/DeliveryQueueSummary.h"
+#include "outbox/OutboxStore.h"
 
 namespace veyrune {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "delivery/DeliveryFailureCode.h"
+#include "outbox/DeliveryFailureCode.h"
 
 namespace veyrune {
 

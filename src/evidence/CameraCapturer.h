@@ -12,6 +12,7 @@
 #include "evidence/CameraDevice.h"
 #include "evidence/CaptureTimerScheduling.h"
 #include "evidence/EvidenceLibrary.h"
+#include "evidence/PhotoCapturing.h"
 
 namespace veyrune {
 
@@ -20,13 +21,12 @@ namespace veyrune {
 // lives on `queue` ("Veyrune.CameraCapturer"); completions run on the main
 // queue, exactly once per request. A new request replaces one in progress,
 // whose requester gets nothing. Create with `make`; collaborators must outlive it.
-class CameraCapturer : public std::enable_shared_from_this<CameraCapturer> {
+class CameraCapturer final : public PhotoCapturing,
+                             public std::enable_shared_from_this<CameraCapturer> {
   public:
     static constexpr const char* queueLabel = "Veyrune.CameraCapturer";
     static constexpr std::chrono::milliseconds warmUp{150};
     static constexpr std::chrono::milliseconds timeout{5000};
-
-    using Completion = std::function<void(std::optional<std::filesystem::path>)>;
 
     struct Collaborators {
         SerialQueue& queue;
@@ -42,7 +42,7 @@ class CameraCapturer : public std::enable_shared_from_this<CameraCapturer> {
     explicit CameraCapturer(Collaborators collaborators);
 
     // Any thread; returns at once.
-    void capturePhoto(Completion completion);
+    void capturePhoto(Completion completion) override;
 
   private:
     void start(Completion completion);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/DataLocation.h"
-#include "evidence/LocalDays.h"
+#include "base/LocalCalendar.h"
 
 namespace veyrune {
 
@@ -33,7 +33,7 @@ std::filesystem::path EvidenceLibrary::ensureRoot() const {
 }
 
 std::filesystem::path EvidenceLibrary::dayFolder() const {
-    auto folder = ensureRoot() / localDayText(clock_.now());
+    auto folder = ensureRoot() / LocalCalendar().dayText(clock_.now());
     fileSystem_.createDirectories(folder);
     return folder;
 }

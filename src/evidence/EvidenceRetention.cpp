@@ -1,7 +1,7 @@
 #include <algorithm>
 
+#include "base/LocalCalendar.h"
 #include "evidence/EvidenceLibrary.h"
-#include "evidence/LocalDays.h"
 
 // Retention of the evidence folder: the age step works on day folders only,
 // the size step on every file in the tree.
@@ -36,12 +36,13 @@ void EvidenceLibrary::enforceRetention(std::int64_t keepDays,
 void EvidenceLibrary::pruneByAge(const std::vector<DirectoryEntry>& children,
                                  std::int64_t keepDays) const {
     Instant now = clock_.now();
-    Instant cutoff = subtractingLocalDays(now, keepDays).value_or(now);
+    LocalCalendar calendar;
+    Instant cutoff = calendar.subtractingDays(now, keepDays).value_or(now);
     for (const auto& child : children) {
         if (isHiddenName(child.path) || !child.isDirectory) {
             continue;
         }
-        auto day = startOfLocalDay(child.path.filename().string());
+        auto day = calendar.startOfDay(child.path.filename().string());
         if (!day || *day >= cutoff) {
             continue;
         }

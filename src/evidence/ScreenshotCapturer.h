@@ -14,6 +14,7 @@
 #include "evidence/CaptureTimerScheduling.h"
 #include "evidence/EvidenceLibrary.h"
 #include "evidence/ScreenSource.h"
+#include "evidence/ScreenshotCapturing.h"
 
 namespace veyrune {
 
@@ -22,17 +23,8 @@ namespace veyrune {
 // grabbed one after another, each on its own "Veyrune.ScreenshotCapturer.display.<id>"
 // queue with a 5-second limit. Never throws: a failed capture answers nothing.
 // Every collaborator must outlive the captures in flight.
-class ScreenshotCapturer {
+class ScreenshotCapturer final : public ScreenshotCapturing {
   public:
-    enum class Mode { primaryOnly, allDisplaysStitched };
-
-    struct CaptureOutcome {
-        std::filesystem::path url;
-        int displayCount = 0;  // frames in the image, not displays attempted
-        bool operator==(const CaptureOutcome&) const = default;
-    };
-
-    using Completion = std::function<void(std::optional<CaptureOutcome>)>;
     // Makes the serial queue with the given label for one display's grab.
     using QueueFactory = std::function<std::shared_ptr<SerialQueue>(const std::string& label)>;
 
@@ -44,7 +36,7 @@ class ScreenshotCapturer {
     static Mode modeFromSetting(std::int64_t raw);
 
     // Any thread. `completion` runs once on the main queue.
-    void capture(Mode mode, Completion completion);
+    void capture(Mode mode, Completion completion) override;
     // May block for a moment; call it off the main thread.
     bool hasScreenCapturePermission() { return source_.hasCapturePermission(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,6 +39,9 @@ class EventChain {
     static std::string canonicalLine(const SecurityEvent& event);
     // SHA-256 of the line's bytes, as 64 lowercase hexadecimal characters.
     static std::string linkHash(std::string_view line);
+    // The same without allocating, for walks over whole logs.
+    using LinkHash = std::array<char, 64>;
+    static LinkHash linkHashChars(std::string_view line);
     // What the next line must carry, given the non-empty lines in file order.
     // A last line that cannot carry a successor (no seq, or the largest seq)
     // restarts the chain.

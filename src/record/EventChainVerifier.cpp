@@ -1,7 +1,6 @@
 #include "record/EventChainVerifier.h"
 
 #include <limits>
-#include <optional>
 
 #include "record/EventChain.h"
 #include "record/SecurityEventDecoder.h"
@@ -13,7 +12,7 @@ namespace {
 constexpr std::int64_t kMaxSeq = std::numeric_limits<std::int64_t>::max();
 
 // Length of the space separator (blank, tab, Unicode Zs) at `at`, or 0.
-std::size_t spaceLength(const std::string& text, std::size_t at) {
+std::size_t spaceLength(std::string_view text, std::size_t at) {
     auto byte = [&](std::size_t i) { return i < text.size() ? (unsigned char)text[i] : 0u; };
     unsigned char c = byte(at);
     if (c == ' ' || c == '\t') {
@@ -38,7 +37,7 @@ std::size_t spaceLength(const std::string& text, std::size_t at) {
     return 0;
 }
 
-bool isBlank(const std::string& line) {
+bool isBlank(std::string_view line) {
     for (std::size_t i = 0; i < line.size();) {
         std::size_t n = spaceLength(line, i);
         if (n == 0) {
@@ -51,52 +50,69 @@ bool isBlank(const std::string& line) {
 
 }  // namespace
 
-ChainVerificationResult EventChainVerifier::verify(const std::vector<std::string>& lines) {
-    bool sawLine = false;
-    bool started = false;
-    std::int64_t legacyCount = 0, verifiedCount = 0, firstSeq = 0, previousSeq = 0;
-    const std::string* previousLine = nullptr;
-    SecurityEventDecoder decoder;
-
-    for (const auto& line : lines) {
-        if (isBlank(line)) {
-            continue;
-        }
-        sawLine = true;
-        auto header = decoder.chainFields(line);
-        if (!header || !header->seq || !header->prev) {
-            if (!started) {
-                ++legacyCount;
-                continue;
-            }
-            return ChainVerificationResult::broken(previousSeq == kMaxSeq ? kMaxSeq
-                                                                          : previousSeq + 1);
-        }
-        if (!started) {
-            if (*header->prev != EventChain::genesis) {
-                return ChainVerificationResult::broken(*header->seq);
-            }
-            firstSeq = *header->seq;
-            started = true;
-        } else if (previousSeq == kMaxSeq) {
-            // Nothing can follow the largest sequence number.
-            return ChainVerificationResult::broken(*header->seq);
-        } else if (*header->seq != previousSeq + 1) {
-            return ChainVerificationResult::gap(previousSeq, *header->seq);
-        } else if (*header->prev != EventChain::linkHash(*previousLine)) {
-            return ChainVerificationResult::broken(*header->seq);
-        }
-        ++verifiedCount;
-        previousSeq = *header->seq;
-        previousLine = &line;
+void EventChainVerifier::add(std::string_view line) {
+    if (stopped_ || isBlank(line)) {
+        return;
     }
-    if (!sawLine) {
+    sawLine_ = true;
+    thread_local SecurityEventDecoder decoder;
+    auto header = decoder.chainFields(line);
+    if (!header || !header->seq || !header->prev) {
+        if (!started_) {
+            ++legacyCount_;
+        } else {
+            stopped_ = ChainVerificationResult::broken(previousSeq_ == kMaxSeq ? kMaxSeq
+                                                                               : previousSeq_ + 1);
+        }
+        return;
+    }
+    std::int64_t seq = *header->seq;
+    std::string_view prev = *header->prev;
+    if (!started_) {
+        if (prev != EventChain::genesis) {
+            stopped_ = ChainVerificationResult::broken(seq);
+            return;
+        }
+        firstSeq_ = seq;
+        started_ = true;
+    } else if (previousSeq_ == kMaxSeq) {
+        // Nothing can follow the largest sequence number.
+        stopped_ = ChainVerificationResult::broken(seq);
+        return;
+    } else if (seq != previousSeq_ + 1) {
+        stopped_ = ChainVerificationResult::gap(previousSeq_, seq);
+        return;
+    } else if (prev != std::string_view(previousHash_.data(), previousHash_.size())) {
+        stopped_ = ChainVerificationResult::broken(seq);
+        return;
+    }
+    ++verifiedCount_;
+    previousSeq_ = seq;
+    previousHash_ = EventChain::linkHashChars(line);
+}
+
+ChainVerificationResult EventChainVerifier::result() const {
+    if (stopped_) {
+        return *stopped_;
+    }
+    if (!sawLine_) {
         return ChainVerificationResult::empty();
     }
-    if (!started) {
-        return ChainVerificationResult::notStarted(legacyCount);
+    if (!started_) {
+        return ChainVerificationResult::notStarted(legacyCount_);
     }
-    return ChainVerificationResult::intact(verifiedCount, legacyCount, firstSeq, previousSeq);
+    return ChainVerificationResult::intact(verifiedCount_, legacyCount_, firstSeq_, previousSeq_);
+}
+
+ChainVerificationResult EventChainVerifier::verify(const std::vector<std::string>& lines) {
+    EventChainVerifier verifier;
+    for (const auto& line : lines) {
+        verifier.add(line);
+        if (verifier.hasStopped()) {
+            break;
+        }
+    }
+    return verifier.result();
 }
 
 }  // namespace veyrune

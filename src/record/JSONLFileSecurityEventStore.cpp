@@ -5,6 +5,7 @@
 #include "base/DataLocation.h"
 #include "base/PosixFileSystem.h"
 #include "record/EventChain.h"
+#include "record/JSONLineScanner.h"
 #include "record/JSONLines.h"
 #include "record/SecurityEventDecoder.h"
 
@@ -25,12 +26,10 @@ void JSONLFileSecurityEventStore::append(const SecurityEvent& event) {
     files_->createDirectories(fileURL_.parent_path());
     EventChain::Header header{1, EventChain::genesis};
     try {
-        // Only the last line decides the next header; skip copying the rest.
-        std::string text = readJSONLText(*files_, fileURL_);
-        auto lines = splitJSONLines(text);
-        header = EventChain::nextHeader(lines.empty()
-                                            ? std::vector<std::string>{}
-                                            : std::vector<std::string>{std::string(lines.back())});
+        // Only the last line decides the next header: read just the tail.
+        if (auto last = readLastJSONLine(*files_, fileURL_)) {
+            header = EventChain::nextHeader({*last});
+        }
     } catch (const FileError&) {
         // An unreadable log restarts the chain rather than losing the event.
     }
@@ -44,21 +43,23 @@ std::vector<std::string> JSONLFileSecurityEventStore::readLines() const {
     return readJSONLines(*files_, fileURL_);
 }
 
+LogRead JSONLFileSecurityEventStore::readLinesAfter(const LogPosition& position,
+                                                    LogLineSink& sink) const {
+    return readJSONLinesAfter(*files_, fileURL_, position, sink);
+}
+
 std::optional<SecurityEvent> JSONLFileSecurityEventStore::decodeLine(const std::string& line) {
     return SecurityEventDecoder().decodeLogLine(line);
 }
 
 std::vector<SecurityEvent> JSONLFileSecurityEventStore::allEvents() const {
-    std::string text = readJSONLText(*files_, fileURL_);
-    auto lines = splitJSONLines(text);
     std::vector<SecurityEvent> events;
-    events.reserve(lines.size());
     SecurityEventDecoder decoder;
-    for (auto line : lines) {
+    forEachJSONLine(*files_, fileURL_, [&](std::string_view line) {
         if (auto event = decoder.decodeLogLine(line)) {
             events.push_back(std::move(*event));
         }
-    }
+    });
     return events;
 }
 

@@ -21,6 +21,7 @@ class JSONLFileSecurityEventStore final : public SecurityEventStore {
 
     void append(const SecurityEvent& event) override;
     std::vector<std::string> readLines() const override;
+    LogRead readLinesAfter(const LogPosition& position, LogLineSink& sink) const override;
     std::vector<SecurityEvent> allEvents() const override;
     std::vector<SecurityEvent> recentEvents(long limit) const override;
     std::vector<SecurityEvent> events(const std::unordered_set<Uuid>& ids) const override;

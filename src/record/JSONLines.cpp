@@ -1,12 +1,8 @@
 #include "record/JSONLines.h"
 
-#include <simdjson.h>
+#include "record/JSONLineScanner.h"
 
 namespace veyrune {
-
-bool isValidUTF8(std::string_view text) {
-    return simdjson::validate_utf8(text.data(), text.size());
-}
 
 namespace {
 
@@ -22,37 +18,31 @@ bool endsWithNewline(const FileSystem& files, const std::filesystem::path& path)
 
 }  // namespace
 
-std::string readJSONLText(const FileSystem& files, const std::filesystem::path& path) {
+void forEachJSONLine(const FileSystem& files, const std::filesystem::path& path,
+                     const std::function<void(std::string_view)>& onLine) {
     if (!files.exists(path)) {
-        return {};
+        return;
     }
-    std::string text = files.readFile(path);
-    if (!isValidUTF8(text)) {
-        return {};
+    auto file = files.openForReading(path);
+    auto scan = scanJSONLines(*file, 0, file->status().size, onLine);
+    if (!scan.tail.empty()) {
+        onLine(scan.tail);
     }
-    return text;
-}
-
-std::vector<std::string_view> splitJSONLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        if (end > start) {
-            lines.push_back(text.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return lines;
 }
 
 std::vector<std::string> readJSONLines(const FileSystem& files, const std::filesystem::path& path) {
-    std::string text = readJSONLText(files, path);
-    auto views = splitJSONLines(text);
-    return std::vector<std::string>(views.begin(), views.end());
+    std::vector<std::string> lines;
+    forEachJSONLine(files, path, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+std::optional<std::string> readLastJSONLine(const FileSystem& files,
+                                            const std::filesystem::path& path) {
+    if (!files.exists(path)) {
+        return std::nullopt;
+    }
+    auto file = files.openForReading(path);
+    return readLastJSONLine(*file, file->status().size);
 }
 
 void appendJSONLine(FileSystem& files, const std::filesystem::path& path, const std::string& line) {

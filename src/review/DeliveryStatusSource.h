@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/Uuid.h"
-#include "delivery/DeliveryQueueSummary.h"
+#include "outbox/DeliveryQueueSummary.h"
 #include "record/DeliveryAttempt.h"
 
 namespace veyrune {

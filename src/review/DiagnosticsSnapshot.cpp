@@ -1,5 +1,7 @@
 #include "review/DiagnosticsSnapshot.h"
 
+#include "evidence/CameraPermissionText.h"
+
 namespace veyrune {
 
 namespace {
@@ -11,6 +13,18 @@ const std::string kEvidenceDisabled = "Disabled in Evidence settings";
 
 std::string countPart(std::int64_t count, const char* adjective) {
     return std::to_string(count) + " " + adjective + (count == 1 ? " alert." : " alerts.");
+}
+
+State diagnosticState(CameraPermissionReadiness readiness) {
+    switch (readiness) {
+        case CameraPermissionReadiness::ready:
+            return State::ready;
+        case CameraPermissionReadiness::inactive:
+            return State::inactive;
+        case CameraPermissionReadiness::attention:
+            break;
+    }
+    return State::attention;
 }
 
 }  // namespace
@@ -28,24 +42,8 @@ std::string queueSuffix(const std::string& text, std::int64_t pendingCount,
 }
 
 DiagnosticRow cameraRow(bool captureCamera, CameraAuthorizationStatus status) {
-    const std::string title = "Camera snapshots";
-    if (!captureCamera) {
-        return {ID::camera, title, kEvidenceDisabled, State::inactive};
-    }
-    switch (status) {
-        case CameraAuthorizationStatus::authorized:
-            return {ID::camera, title, "Camera permission is granted", State::ready};
-        case CameraAuthorizationStatus::notDetermined:
-            return {ID::camera, title, "Camera permission has not been requested",
-                    State::attention};
-        case CameraAuthorizationStatus::restricted:
-            return {ID::camera, title, "Camera permission is restricted", State::attention};
-        case CameraAuthorizationStatus::denied:
-            return {ID::camera, title, "Camera permission is denied", State::attention};
-        case CameraAuthorizationStatus::unknown:
-            break;
-    }
-    return {ID::camera, title, "Camera permission status is unknown", State::attention};
+    auto permission = cameraPermissionText(captureCamera, status);
+    return {ID::camera, "Camera snapshots", permission.text, diagnosticState(permission.readiness)};
 }
 
 DiagnosticRow screenshotsRow(bool captureScreenshots, bool screenCaptureAllowed) {

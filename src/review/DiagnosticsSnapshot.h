@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "delivery/DeliveryQueueSummary.h"
+#include "credentials/ChannelSetupState.h"
 #include "evidence/CameraAuthorizationStatus.h"
-#include "review/ChannelSetupState.h"
+#include "outbox/DeliveryQueueSummary.h"
 #include "review/DiagnosticRow.h"
 
 namespace veyrune {

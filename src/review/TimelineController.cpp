@@ -2,8 +2,6 @@
 
 #include <unordered_map>
 
-#include "record/EventChainVerifier.h"
-
 namespace veyrune {
 
 TimelineController::TimelineController(Collaborators collaborators,
@@ -14,7 +12,10 @@ TimelineController::TimelineController(Collaborators collaborators,
 
 void TimelineController::refresh() {
     try {
-        events_ = TimelineEventSet::load(c_.events, filter_, selectedEventID_, c_.clock.now());
+        log_.refresh(c_.events);
+        events_ = TimelineEventSet::make(
+            log_.newestFirst(), filter_, selectedEventID_,
+            [this](const Uuid& id) { return log_.find(id); }, c_.clock.now());
     } catch (const std::exception& error) {
         errorText_ = error.what();
         changed();
@@ -66,14 +67,14 @@ void TimelineController::startChainVerification() {
     std::weak_ptr<TimelineController*> owner = self_;
     const SecurityEventStore* store = &c_.events;
     MainQueue* mainQueue = &c_.mainQueue;
-    c_.pool.run([owner, store, mainQueue] {
-        std::vector<std::string> lines;
+    c_.pool.run([owner, store, mainQueue, chain = chain_] {
+        auto result = ChainVerificationResult::empty();
         try {
-            lines = store->readLines();
+            result = chain->check(*store);
         } catch (const std::exception&) {
             // An unreadable log is shown like an empty one.
         }
-        auto projection = ChainStatusProjection::make(EventChainVerifier::verify(lines));
+        auto projection = ChainStatusProjection::make(result);
         mainQueue->post([owner, projection] {
             auto self = owner.lock();
             if (!self) {

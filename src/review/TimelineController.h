@@ -9,11 +9,13 @@
 #include "base/Clock.h"
 #include "base/MainQueue.h"
 #include "base/TaskPool.h"
+#include "record/EventChainFollower.h"
 #include "record/EvidenceItemStore.h"
 #include "review/ChainStatusProjection.h"
 #include "review/DeliveryStatusSource.h"
 #include "review/DiagnosticsSnapshot.h"
 #include "review/EventTimelineRowModel.h"
+#include "review/TimelineEventLog.h"
 #include "review/TimelineEventSet.h"
 #include "review/TimelineExporter.h"
 #include "review/TimelineTab.h"
@@ -23,6 +25,8 @@ namespace veyrune {
 // The timeline window's state and behaviour without the drawing: refresh,
 // chain verification, retry and export. Used on the main thread only; the
 // chain check runs on the task pool and reports back through the main queue.
+// Both the events and the chain verdict are kept between refreshes, so an
+// unchanged log is not read and a grown one only from where it was left.
 // Every collaborator must outlive the controller and any check it started.
 class TimelineController {
   public:
@@ -77,6 +81,9 @@ class TimelineController {
 
     Collaborators c_;
     std::unique_ptr<TimestampFormatter> formatter_;
+    TimelineEventLog log_;
+    // Handed to one check at a time (isVerifying_), on the pool.
+    std::shared_ptr<EventChainFollower> chain_ = std::make_shared<EventChainFollower>();
     std::optional<Uuid> selectedEventID_;
     std::vector<EventTimelineRowModel> rows_;
     TimelineEventSet events_;

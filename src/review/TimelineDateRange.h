@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "base/Instant.h"
-#include "review/LocalCalendar.h"
+#include "base/LocalCalendar.h"
 
 namespace veyrune {
 

@@ -13,18 +13,34 @@ void sortNewestFirst(std::vector<SecurityEvent>& events) {
 TimelineEventSet TimelineEventSet::load(const SecurityEventStore& store,
                                         const TimelineFilter& filter,
                                         const std::optional<Uuid>& linkedEventID, Instant now) {
+    auto all = store.recentEvents(std::numeric_limits<long>::max());
+    sortNewestFirst(all);
+    return make(
+        std::move(all), filter, linkedEventID,
+        [&](const Uuid& id) -> std::optional<SecurityEvent> {
+            auto found = store.events({id});
+            if (found.empty()) {
+                return std::nullopt;
+            }
+            return std::move(found.front());
+        },
+        now);
+}
+
+TimelineEventSet TimelineEventSet::make(
+    std::vector<SecurityEvent> all, const TimelineFilter& filter,
+    const std::optional<Uuid>& linkedEventID,
+    const std::function<std::optional<SecurityEvent>(const Uuid&)>& find, Instant now) {
     TimelineEventSet set;
-    set.all = store.recentEvents(std::numeric_limits<long>::max());
-    sortNewestFirst(set.all);
+    set.all = std::move(all);
     set.filtered = filter.apply(set.all, now);
 
     bool alreadyShown =
         linkedEventID && std::any_of(set.filtered.begin(), set.filtered.end(),
                                      [&](const auto& event) { return event.id == *linkedEventID; });
     if (linkedEventID && !alreadyShown) {
-        auto found = store.events({*linkedEventID});
-        if (!found.empty()) {
-            set.linked.push_back(std::move(found.front()));
+        if (auto found = find(*linkedEventID)) {
+            set.linked.push_back(std::move(*found));
         }
     }
 

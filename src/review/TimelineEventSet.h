@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,13 @@ struct TimelineEventSet {
     // Reads the whole log. The store's read errors propagate unchanged.
     static TimelineEventSet load(const SecurityEventStore& store, const TimelineFilter& filter,
                                  const std::optional<Uuid>& linkedEventID, Instant now);
+
+    // The same from events already read: `all` newest first, and `find` for
+    // the linked event, asked only when the filter hides it.
+    static TimelineEventSet make(
+        std::vector<SecurityEvent> all, const TimelineFilter& filter,
+        const std::optional<Uuid>& linkedEventID,
+        const std::function<std::optional<SecurityEvent>(const Uuid&)>& find, Instant now);
 
     bool operator==(const TimelineEventSet&) const = default;
 };

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "delivery/SQLiteOutboxStore.h"
+#include "outbox/SQLiteOutboxStore.h"
 #include "record/RecordCoding.h"
 #include "support/EventFactory.h"
 #include "support/FakeDeliveryChannel.h"

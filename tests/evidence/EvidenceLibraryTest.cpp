@@ -14,7 +14,7 @@ namespace {
 
 class EvidenceLibraryTest : public ::testing::Test {
   protected:
-    ScopedTimeZone zone{"CET-1CEST,M3.5.0,M10.5.0/3"};
+    ScopedTimeZone zone{"Europe/Berlin"};
     TempDirectory temp;
     ManualClock clock{localInstant(2026, 12, 4, 21, 40)};
     FaultInjectingFileSystem fileSystem;

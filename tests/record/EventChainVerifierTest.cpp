@@ -5,42 +5,19 @@
 #include <limits>
 
 #include "record/EventChain.h"
+#include "support/ChainLogCases.h"
 #include "support/ChainPrinting.h"
-#include "support/EventFactory.h"
 
 using namespace veyrune;
 using R = ChainVerificationResult;
 
+using test::chainedLine;
+using test::legacyLine;
+
 namespace {
 
-std::string legacyLine(int n) {
-    return R"({"context":{},"evidenceIDs":[],"id":")" + Uuid::random().uuidString() +
-           R"(","kind":"didWake","occurredAt":)" + std::to_string(786000000 + n) +
-           R"(,"summary":"System woke from sleep"})";
-}
-
-// Seals `count` events after `lines` the way the event log does.
-std::vector<std::string> sealed(std::vector<std::string> lines, int count) {
-    for (int i = 0; i < count; ++i) {
-        auto header = EventChain::nextHeader(lines);
-        auto event = test::makeEvent();
-        event.seq = header.seq;
-        event.prev = header.prev;
-        lines.push_back(EventChain::canonicalLine(event));
-    }
-    return lines;
-}
-
 std::vector<std::string> chain(int count) {
-    return sealed({}, count);
-}
-
-// A chained line with a chosen seq and prev.
-std::string chainedLine(std::int64_t seq, const std::string& prev) {
-    auto event = test::makeEvent();
-    event.seq = seq;
-    event.prev = prev;
-    return EventChain::canonicalLine(event);
+    return test::sealedLines({}, count);
 }
 
 }  // namespace
@@ -72,60 +49,8 @@ TEST(EventChain, NextHeaderRestartsAfterALineThatCannotCarryASuccessor) {
               (EventChain::Header{4, EventChain::linkHash(lines.back())}));
 }
 
-struct VerifyCase {
-    const char* name;
-    std::vector<std::string> lines;
-    R expected;
-};
-
 TEST(EventChainVerifier, ClassifiesEveryKindOfDamage) {
-    auto five = chain(5);
-    auto withLegacy = sealed({legacyLine(1), legacyLine(2), legacyLine(3)}, 2);
-
-    auto edited = five;
-    edited[1].replace(edited[1].find("Screen locked"), 6, "SCREEN");
-    auto reordered = five;
-    reordered[1].insert(1, " ");  // same JSON, different bytes
-    auto deleted = five;
-    deleted.erase(deleted.begin() + 2);
-    auto swapped = five;
-    std::swap(swapped[2], swapped[3]);
-    auto truncatedTail = five;
-    truncatedTail.push_back(five[4].substr(0, 20));
-    auto legacyAfterChain = five;
-    legacyAfterChain.insert(legacyAfterChain.begin() + 3, legacyLine(9));
-    auto editedLast = five;
-    editedLast[4].replace(editedLast[4].find("Screen locked"), 6, "SCREEN");
-    auto upperPrev = five;
-    auto at = upperPrev[2].find("\"prev\":\"") + 8;
-    for (std::size_t i = at; i < at + 64; ++i) {
-        upperPrev[2][i] = char(std::toupper(upperPrev[2][i]));
-    }
-    auto blanks = five;
-    blanks.insert(blanks.begin() + 2, " \t ");
-    blanks.insert(blanks.begin(), "\u00a0\u3000");
-
-    const VerifyCase cases[] = {
-        {"no lines", {}, R::empty()},
-        {"only blank lines", {"   ", "\t"}, R::empty()},
-        {"only legacy lines", {legacyLine(1), "not json"}, R::notStarted(2)},
-        {"intact", five, R::intact(5, 0, 1, 5)},
-        {"legacy lines before the chain", withLegacy, R::intact(2, 3, 1, 2)},
-        {"edited character breaks the next line", edited, R::broken(3)},
-        {"added blank inside a line breaks the next line", reordered, R::broken(3)},
-        {"deleted middle line", deleted, R::gap(2, 4)},
-        {"swapped lines", swapped, R::gap(2, 4)},
-        {"truncated last line", truncatedTail, R::broken(6)},
-        {"legacy line after the chain", legacyAfterChain, R::broken(4)},
-        {"edited last line goes unnoticed", editedLast, R::intact(5, 0, 1, 5)},
-        {"upper-case prev does not match", upperPrev, R::broken(3)},
-        {"blank lines anywhere are ignored", blanks, R::intact(5, 0, 1, 5)},
-        {"first chained line without genesis",
-         {chainedLine(4, std::string(64, 'f'))},
-         R::broken(4)},
-        {"first seq need not be 1", {chainedLine(9, EventChain::genesis)}, R::intact(1, 0, 9, 9)},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : test::chainCases()) {
         EXPECT_EQ(EventChainVerifier::verify(c.lines), c.expected) << c.name;
     }
 }
@@ -146,4 +71,43 @@ TEST(EventChainVerifier, LargestSeqEndsInAnOrderlyBreak) {
     EXPECT_EQ(EventChainVerifier::verify(lines), R::broken(1));
     lines.back() = legacyLine(1);
     EXPECT_EQ(EventChainVerifier::verify(lines), R::broken(max));
+}
+
+TEST(EventChainVerifier, EveryBitFlipBeforeTheLastLineIsReported) {
+    // The verifier only ever looks forward, so the state before line i is
+    // shared by every flip in line i; each flip then runs to a verdict.
+    const auto lines = chain(200);
+    std::vector<EventChainVerifier> before(1);
+    for (const auto& line : lines) {
+        before.push_back(before.back());
+        before.back().add(line);
+    }
+    std::size_t flips = 0;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        for (std::size_t byte = 0; byte < lines[i].size(); ++byte) {
+            for (int bit = 0; bit < 8; ++bit) {
+                std::string damaged = lines[i];
+                damaged[byte] = char(damaged[byte] ^ (1 << bit));
+                EventChainVerifier verifier = before[i];
+                // A flip into "\n" splits the line, as reading the file would.
+                std::size_t start = 0;
+                for (std::size_t end; (end = damaged.find('\n', start)) != std::string::npos;
+                     start = end + 1) {
+                    if (end > start) {
+                        verifier.add(std::string_view(damaged).substr(start, end - start));
+                    }
+                }
+                verifier.add(std::string_view(damaged).substr(start));
+                for (std::size_t k = i + 1; k < lines.size() && !verifier.hasStopped(); ++k) {
+                    verifier.add(lines[k]);
+                }
+                auto result = verifier.result();
+                ASSERT_TRUE(std::holds_alternative<R::Broken>(result.value) ||
+                            std::holds_alternative<R::Gap>(result.value))
+                    << "line " << i + 1 << ", byte " << byte << ", bit " << bit;
+                ++flips;
+            }
+        }
+    }
+    EXPECT_GT(flips, 199u * 8 * 100);
 }

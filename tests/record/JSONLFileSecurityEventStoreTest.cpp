@@ -83,6 +83,21 @@ TEST_F(EventLogTest, BlankLinesAndMissingFinalNewlineAreTolerated) {
     EXPECT_EQ(store.allEvents().size(), 2u);
 }
 
+TEST_F(EventLogTest, LinesLongerThanAReadBlockAreWholeForEveryPath) {
+    // Lines across the block boundaries of reading forwards and backwards.
+    store.append(at(0, std::string(300000, 'a')));
+    store.append(at(1));
+    store.append(at(2, std::string(200000, 'b')));
+    writeFile(path, readFile(path) + "\n\n");  // trailing empty lines
+    auto lines = store.readLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].size(), readFile(path).size() - lines[0].size() - lines[1].size() - 5);
+    EXPECT_EQ(store.allEvents()[0].summary.size(), 300000u);
+    store.append(at(3));
+    EXPECT_EQ(store.allEvents().back().seq, 4);  // found the long last line behind the blanks
+    EXPECT_EQ(verify(), R::intact(4, 0, 1, 4));
+}
+
 TEST_F(EventLogTest, UndecodableLinesAreSkippedAndLegacyDatesRead) {
     store.append(at(0));
     std::string good = readFile(path);
@@ -95,20 +110,28 @@ TEST_F(EventLogTest, UndecodableLinesAreSkippedAndLegacyDatesRead) {
     EXPECT_EQ(store.readLines().size(), 4u);  // the blank line is kept for the verifier
 }
 
-TEST_F(EventLogTest, InvalidUTF8ReadsAsEmptyAndNextAppendRestartsTheChain) {
-    store.append(at(0));
-    store.append(at(1));
-    writeFile(path, readFile(path) + "\xc3\x28\n");
-    EXPECT_TRUE(store.allEvents().empty());
-    EXPECT_EQ(verify(), R::empty());
-    store.append(at(2));
-    // Nothing stored is lost: the new line follows the bad bytes.
-    std::string contents = readFile(path);
-    EXPECT_EQ(std::count(contents.begin(), contents.end(), '\n'), 4);
-    contents.erase(contents.find("\xc3\x28\n"), 3);
-    writeFile(path, contents);
+TEST_F(EventLogTest, InvalidUTF8IsOneUndecodableLineNotAnEmptyLog) {
+    for (int i = 0; i < 3; ++i) {
+        store.append(at(i, "event " + std::to_string(i)));
+    }
+    auto lines = store.readLines();
+    lines[1][lines[1].find("event 1")] = '\xff';
+    writeFile(path, lines[0] + "\n" + lines[1] + "\n" + lines[2] + "\n");
+
+    EXPECT_EQ(store.readLines(), lines);  // the damaged line is kept as stored
+    auto events = store.allEvents();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[1].summary, "event 2");
+    EXPECT_EQ(verify(), R::broken(2));
+
+    // A valid last line carries the chain on past the damage.
+    store.append(at(3));
+    EXPECT_EQ(store.allEvents().back().seq, 4);
+
+    // A damaged last line cannot be followed: the chain restarts.
+    writeFile(path, readFile(path) + "{\"seq\":9,\"summary\":\"\xc3\x28\"}\n");
+    store.append(at(4));
     EXPECT_EQ(store.allEvents().back().seq, 1);
-    EXPECT_EQ(verify(), R::gap(2, 1));
 }
 
 TEST_F(EventLogTest, PartialLastLineFromAShortWriteRestartsTheChain) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
+#include "evidence/CameraPermissionText.h"
 #include "review/DiagnosticsSnapshot.h"
 
 using namespace veyrune;
@@ -16,23 +15,6 @@ DeliveryQueueSummary queue(std::int64_t pending, std::int64_t failed, bool avail
             available ? DeliveryStorageAvailability::available
                       : DeliveryStorageAvailability::unavailable};
 }
-
-class Credentials final : public ChannelCredentialsSource {
-  public:
-    enum class Answer { present, absent, fails };
-    explicit Credentials(Answer answer) : answer_(answer) {}
-    bool loadCredentials() const override {
-        ++reads;
-        if (answer_ == Answer::fails) {
-            throw std::runtime_error("keyring locked");
-        }
-        return answer_ == Answer::present;
-    }
-    mutable int reads = 0;
-
-  private:
-    Answer answer_;
-};
 
 }  // namespace
 
@@ -54,6 +36,19 @@ TEST(DiagnosticsSnapshot, CameraRows) {
         EXPECT_EQ(
             cameraRow(row.on, row.status),
             (DiagnosticRow{DiagnosticRow::ID::camera, "Camera snapshots", row.detail, row.state}));
+    }
+}
+
+// Capture words its failures with the same table: both must read alike.
+TEST(DiagnosticsSnapshot, CameraRowMatchesTheCaptureText) {
+    for (bool on : {false, true}) {
+        for (auto status : {Camera::notDetermined, Camera::restricted, Camera::denied,
+                            Camera::authorized, Camera::unknown}) {
+            auto capture = cameraPermissionText(on, status);
+            auto row = cameraRow(on, status);
+            EXPECT_EQ(row.detail, capture.text);
+            EXPECT_EQ(int(row.state), int(capture.readiness));
+        }
     }
 }
 
@@ -130,15 +125,4 @@ TEST(DiagnosticsSnapshot, FiveRowsInOrder) {
     }
     EXPECT_EQ(ids, (std::vector<std::string>{"camera", "screenshots", "telegram", "webhook",
                                              "sleepGate"}));
-}
-
-TEST(ChannelSetupState, ReadsCredentialsOnlyWhenSwitchedOn) {
-    Credentials failing(Credentials::Answer::fails);
-    EXPECT_EQ(channelSetupState(false, failing), Channel::disabled);
-    EXPECT_EQ(failing.reads, 0);
-    EXPECT_EQ(channelSetupState(true, failing), Channel::unavailable);
-    EXPECT_EQ(channelSetupState(true, Credentials(Credentials::Answer::absent)),
-              Channel::notConfigured);
-    EXPECT_EQ(channelSetupState(true, Credentials(Credentials::Answer::present)),
-              Channel::configured);
 }

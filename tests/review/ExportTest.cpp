@@ -20,7 +20,7 @@ Instant at(const char* iso) {
 }
 
 std::string expected(const char* name) {
-    return readFile(std::filesystem::path(__FILE__).parent_path() / "expected" / name);
+    return readFile(std::filesystem::path(VEYRUNE_TESTS_SOURCE_DIR) / "review" / "expected" / name);
 }
 
 SecurityEvent eventA() {

@@ -3,11 +3,16 @@
 #include <map>
 
 #include "base/PosixFileSystem.h"
+#include "record/EventChainVerifier.h"
+#include "record/JSONLFileSecurityEventStore.h"
 #include "review/TimelineController.h"
+#include "support/ChainLogCases.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/InMemorySecurityEventStore.h"
 #include "support/ManualClock.h"
 #include "support/ManualSerialQueue.h"
 #include "support/ManualTaskPool.h"
+#include "support/TempDirectory.h"
 
 using namespace veyrune;
 
@@ -155,7 +160,7 @@ TEST_F(TimelineControllerTest, RefreshBuildsRowsAndVerifiesOffTheCallersThread) 
     EXPECT_TRUE(controller.isVerifying());  // the result waits for the main queue
     main.drain();
     EXPECT_FALSE(controller.isVerifying());
-    EXPECT_EQ(controller.chainStatus()->title, "No events yet");
+    EXPECT_EQ(controller.chainStatus()->title, "Chain not started");  // unsealed lines
 
     controller.refresh();
     EXPECT_EQ(pool.pendingCount(), 1u);
@@ -217,4 +222,111 @@ TEST_F(TimelineControllerTest, ResultAfterTheControllerIsGoneIsDropped) {
     owned.reset();
     pool.drain();
     EXPECT_EQ(main.drain(), 1);  // runs and does nothing
+}
+
+namespace {
+
+// The controller over a real log file, checked against reading it from scratch.
+class TimelineControllerLogTest : public ::testing::Test {
+  protected:
+    test::TempDirectory dir;
+    test::FaultInjectingFileSystem files;
+    std::filesystem::path path = dir / "security-events.jsonl";
+    JSONLFileSecurityEventStore store{path, files};
+    Evidence evidence;
+    Deliveries deliveries;
+    test::ManualClock clock{*parseISO8601("2026-03-06T00:00:00Z")};
+    TimelineExporter exporter{files, path, clock, "1.0"};
+    test::ManualTaskPool pool;
+    test::ManualSerialQueue main;
+    TimelineController controller{{store, evidence, deliveries, {}, exporter, clock, pool, main},
+                                  std::make_unique<TimestampFormatter>("en_US", "UTC")};
+
+    void refreshAndCheck() {
+        controller.refresh();
+        pool.drain();
+        main.drain();
+    }
+    void expectSameAsFromScratch(const std::string& step) {
+        JSONLFileSecurityEventStore fresh(path, PosixFileSystem::shared());
+        EXPECT_EQ(controller.events(),
+                  TimelineEventSet::load(fresh, controller.filter(), std::nullopt, clock.now()))
+            << step;
+        EXPECT_EQ(controller.chainStatus(),
+                  ChainStatusProjection::make(EventChainVerifier::verify(fresh.readLines())))
+            << step;
+    }
+    void appendText(const std::string& text) { test::writeFile(path, test::readFile(path) + text); }
+    SecurityEvent at(int minute) {
+        return test::makeEvent(SecurityEventKind::usbAttached,
+                               *parseISO8601("2026-03-05T00:00:00Z") + std::chrono::minutes(minute),
+                               "event at " + std::to_string(minute));
+    }
+};
+
+}  // namespace
+
+TEST_F(TimelineControllerLogTest, EachRefreshMatchesAReadFromScratch) {
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+    };
+    std::string kept;
+    const Step steps[] = {
+        {"no log yet", [] {}},
+        {"first events",
+         [&] {
+             for (int m : {5, 1, 5, 3})
+                 store.append(at(m));
+         }},
+        {"one appended", [&] { store.append(at(9)); }},
+        {"older and equal instants appended",
+         [&] {
+             for (int m : {2, 9, 0})
+                 store.append(at(m));
+         }},
+        {"unterminated last line",
+         [&] {
+             kept = test::readFile(path);
+             SecurityEvent e = at(7);
+             e.seq = 9;
+             e.prev = EventChain::linkHash(store.readLines().back());
+             appendText(EventChain::canonicalLine(e));
+         }},
+        {"unterminated line completed", [&] { appendText("\n"); }},
+        {"garbage and an invalid byte", [&] { appendText("{oops\n\xc3\x28\n"); }},
+        {"appended after the damage", [&] { store.append(at(4)); }},
+        {"shrunk in place", [&] { test::writeFile(path, kept); }},
+        {"replaced by another log",
+         [&] {
+             auto other = dir / "other.jsonl";
+             JSONLFileSecurityEventStore(other, files).append(at(8));
+             std::filesystem::rename(other, path);
+         }},
+        {"rewritten in place and longer",
+         [&] {
+             std::string text = test::readFile(path);
+             text[text.find("event at")] = 'E';
+             test::writeFile(path, text + test::legacyLine(1) + "\n");
+         }},
+        {"removed", [&] { std::filesystem::remove(path); }},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        refreshAndCheck();
+        expectSameAsFromScratch(step.name);
+    }
+}
+
+TEST_F(TimelineControllerLogTest, UnchangedLogIsNotReadAgain) {
+    for (int m = 0; m < 3; ++m) {
+        store.append(at(m));
+    }
+    refreshAndCheck();
+    int reads = files.reads();
+    auto events = controller.events();
+    refreshAndCheck();
+    EXPECT_EQ(files.reads(), reads);
+    EXPECT_EQ(controller.events(), events);
+    EXPECT_EQ(controller.chainStatus()->title, "Chain intact");
 }

@@ -6,6 +6,7 @@
 #include "review/TimelineEventSet.h"
 #include "review/TimelineFilterBar.h"
 #include "support/InMemorySecurityEventStore.h"
+#include "support/ScopedTimeZone.h"
 
 using namespace veyrune;
 using Case = TimelineDateRange::Case;
@@ -15,29 +16,6 @@ namespace {
 Instant at(const char* iso) {
     return *parseISO8601(iso);
 }
-
-// Sets the local time zone for one test and restores the previous one.
-class LocalZone {
-  public:
-    explicit LocalZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            previous_ = old;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~LocalZone() {
-        if (previous_) {
-            setenv("TZ", previous_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-  private:
-    std::optional<std::string> previous_;
-};
 
 SecurityEvent event(SecurityEventKind kind, Instant when, const char* summary = "") {
     SecurityEvent e;
@@ -70,13 +48,13 @@ TEST(TimelineDateRange, TodayStartsAtTheLocalCalendarsStartOfDay) {
         {"UTC", "2026-01-01T00:00:00Z", 0},
     };
     for (const auto& row : rows) {
-        LocalZone zone(row.zone);
+        test::ScopedTimeZone zone(row.zone);
         EXPECT_EQ(todaySpan(at(row.now)), row.span) << row.zone << " " << row.now;
     }
 }
 
 TEST(TimelineDateRange, PresetsEndAtNowAndCountWholeSeconds) {
-    LocalZone zone("Europe/Berlin");
+    test::ScopedTimeZone zone("Europe/Berlin");
     LocalCalendar calendar;
     Instant now = at("2026-03-30T12:00:00Z");  // a week that crosses the clock change
     auto week = TimelineDateRange::last7().bounds(now, calendar);
@@ -88,7 +66,7 @@ TEST(TimelineDateRange, PresetsEndAtNowAndCountWholeSeconds) {
 }
 
 TEST(TimelineFilter, EventAfterNowPassesOnlyAllTime) {
-    LocalZone zone("UTC");
+    test::ScopedTimeZone zone("UTC");
     Instant now = at("2026-03-05T12:00:00Z");
     auto future = event(SecurityEventKind::didWake, addSeconds(now, 1));
     for (auto kind : {Case::allTime, Case::today, Case::last7, Case::last30}) {

@@ -11,7 +11,8 @@ namespace veyrune::test {
 // The real file system with faults switched on by the test: failing reads,
 // writes, folder creation, listing or removal (everywhere or at chosen paths),
 // and appends that stop after N bytes, leaving the partial write on disk as a
-// crash or a full disk would. Records every removal it was asked for.
+// crash or a full disk would. Records every removal it was asked for and counts
+// the reads.
 class FaultInjectingFileSystem final : public FileSystem {
   public:
     bool failReads = false;
@@ -28,8 +29,19 @@ class FaultInjectingFileSystem final : public FileSystem {
     bool exists(const std::filesystem::path& path) const override { return real_.exists(path); }
     std::string readFile(const std::filesystem::path& path) const override {
         refuseIf(failReads, path, "read");
+        ++reads_;
         return real_.readFile(path);
     }
+    std::optional<FileStatus> status(const std::filesystem::path& path) const override {
+        return real_.status(path);
+    }
+    std::unique_ptr<ReadableFile> openForReading(const std::filesystem::path& path) const override {
+        refuseIf(failReads, path, "read");
+        ++reads_;
+        return real_.openForReading(path);
+    }
+    // How many times a whole file was read or a file opened for reading.
+    int reads() const { return reads_; }
     void createDirectories(const std::filesystem::path& path) override {
         refuseIf(failCreateDirectories || createFailures_.contains(path), path, "creation");
         real_.createDirectories(path);
@@ -71,6 +83,7 @@ class FaultInjectingFileSystem final : public FileSystem {
     std::set<std::filesystem::path> listFailures_;
     std::set<std::filesystem::path> createFailures_;
     std::vector<std::filesystem::path> removals_;
+    mutable int reads_ = 0;
 };
 
 }  // namespace veyrune::test

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <set>
 
-#include "delivery/KeychainStore.h"
-#include "delivery/KeychainStoreError.h"
+#include "credentials/KeychainStore.h"
+#include "credentials/KeychainStoreError.h"
 
 namespace veyrune::test {
 

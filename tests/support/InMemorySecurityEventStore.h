@@ -4,23 +4,45 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "record/EventChain.h"
 #include "record/SecurityEventStore.h"
 
 namespace veyrune::test {
 
-// Events in memory, in append order; lines are whatever the test sets.
-// `failReads` makes every read throw. Thread-safe.
+// Events in memory, in append order. Each append also stores the event's
+// line (unsealed); `setLines` replaces the lines with what the test wants.
+// `failReads` makes every read throw, `failAppends` every append. Thread-safe.
 class InMemorySecurityEventStore final : public SecurityEventStore {
   public:
     void append(const SecurityEvent& event) override {
         std::lock_guard lock(mutex_);
+        if (failAppends_) {
+            throw std::runtime_error("disk full");
+        }
         events_.push_back(event);
+        lines_.push_back(EventChain::canonicalLine(event));
+        ++version_;
     }
     std::vector<std::string> readLines() const override {
         std::lock_guard lock(mutex_);
         check();
         ++readLinesCount_;
         return lines_;
+    }
+    // Any change reads every line again from the start.
+    LogRead readLinesAfter(const LogPosition& position, LogLineSink& sink) const override {
+        std::lock_guard lock(mutex_);
+        check();
+        ++readLinesCount_;
+        LogPosition now{FileStatus{lines_.size(), version_, 1, 1}, lines_.size(), {}};
+        if (position == now) {
+            return {false, position, {}};
+        }
+        sink.restart();
+        for (const auto& line : lines_) {
+            sink.line(line);
+        }
+        return {true, now, {}};
     }
     std::vector<SecurityEvent> allEvents() const override {
         std::lock_guard lock(mutex_);
@@ -54,6 +76,11 @@ class InMemorySecurityEventStore final : public SecurityEventStore {
     void setLines(std::vector<std::string> lines) {
         std::lock_guard lock(mutex_);
         lines_ = std::move(lines);
+        ++version_;
+    }
+    void setFailAppends(bool fail) {
+        std::lock_guard lock(mutex_);
+        failAppends_ = fail;
     }
     void setFailReads(bool fail) {
         std::lock_guard lock(mutex_);
@@ -79,6 +106,8 @@ class InMemorySecurityEventStore final : public SecurityEventStore {
     std::vector<SecurityEvent> events_;  // guarded by mutex_
     std::vector<std::string> lines_;     // guarded by mutex_
     bool failReads_ = false;             // guarded by mutex_
+    bool failAppends_ = false;           // guarded by mutex_
+    std::int64_t version_ = 0;           // guarded by mutex_
     mutable int lookupCount_ = 0;        // guarded by mutex_
     mutable int readLinesCount_ = 0;     // guarded by mutex_
 };

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "delivery/CurlHTTPClient.h"
+#include "channels/CurlHTTPClient.h"
 
 namespace veyrune::test {
 

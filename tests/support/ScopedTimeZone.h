@@ -9,7 +9,8 @@
 
 namespace veyrune::test {
 
-// Sets TZ for the process (a POSIX rule such as "EET-2") and puts the old
+// Sets TZ for the process (a zone name such as "Europe/Berlin", or a fixed
+// offset such as "EET-2"; ICU reads no other POSIX rules) and puts the old
 // value back when it goes away.
 class ScopedTimeZone {
   public:

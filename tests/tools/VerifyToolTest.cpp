@@ -67,6 +67,45 @@ TEST(VerifyTool, PrintsTheVerdictAndExitsByIt) {
     EXPECT_EQ(verifyTool((dir / "missing.jsonl").string()).status, 0);
 }
 
+TEST(VerifyTool, DamagedContentNeverPassesAsEmpty) {
+    test::TempDirectory dir;
+    auto log = dir / "security-events.jsonl";
+    std::string chain = sealedLog(3);
+    std::string legacy =
+        R"({"context":{},"evidenceIDs":[],"id":"6F1C2A4B-0000-4000-8000-000000000001",)"
+        R"("kind":"didWake","occurredAt":786000000.5,"summary":"System woke from sleep"})"
+        "\n";
+    std::string notUTF8 = chain;
+    notUTF8[notUTF8.find("Screen", notUTF8.find('\n'))] = '\xff';
+    struct Case {
+        const char* name;
+        std::string contents;
+        int status;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"empty file", "", 0, "No events yet\n"},
+        {"only blank lines", "\n \n\t\n", 1,
+         "Log damaged \u2014 5 bytes but no entry, only blank lines\n"},
+        {"zeroed bytes", std::string(64, '\0') + "\n", 1,
+         "Log damaged \u2014 1 line before the chain cannot be read as events; Chain not "
+         "started \u2014 1 entry predates tamper-evident logging.\n"},
+        {"legacy events only", legacy, 0,
+         "Chain not started \u2014 1 entry predates tamper-evident logging.\n"},
+        {"garbage before the chain", "{oops\n" + legacy + chain, 1,
+         "Log damaged \u2014 1 line before the chain cannot be read as events; Chain intact "
+         "\u2014 3 entries verified (1\u20133) \u00b7 2 earlier entries predate the chain\n"},
+        {"invalid UTF-8 in the middle", notUTF8, 1,
+         "Chain broken at entry 2 \u2014 Entry 2 does not follow from the one before it.\n"},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(log, c.contents);
+        auto run = verifyTool(log.string());
+        EXPECT_EQ(run.status, c.status) << c.name;
+        EXPECT_EQ(run.out, c.out) << c.name;
+    }
+}
+
 TEST(VerifyTool, UnreadableFileOrBadArgumentsExitWithTwo) {
     test::TempDirectory dir;
     EXPECT_EQ(verifyTool(dir.path().string()).status, 2);  // a folder

@@ -1,0 +1,12 @@
+#include "app/QtMainQueue.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+namespace veyrune {
+
+void QtMainQueue::post(std::function<void()> work) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+}
+
+}  // namespace veyrune

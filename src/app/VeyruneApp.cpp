@@ -1,0 +1,173 @@
+#include "app/VeyruneApp.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QStandardPaths>
+#include <QUrl>
+#include <future>
+
+#include "BuildSettings.h"
+#include "review/QuickCSVExport.h"
+
+namespace veyrune {
+
+namespace {
+
+constexpr auto kFlushWait = std::chrono::milliseconds(2000);
+
+}  // namespace
+
+VeyruneApp::VeyruneApp(const QString& executablePath)
+    : keychain_(build::applicationID),
+      settings_(preferences_, keychain_),
+      system_(LinuxSystemServices::create()),
+      watcher_(*system_.eventSource, *system_.wakeReasons, SystemClock::shared()),
+      sleepClock_(DisplaySleepTransitionClock::make(SystemClock::shared())),
+      sleepGateStatus_([this] { return system_.powerManager->probe(); }),
+      delivery_(pool_, settings_, keychain_, SystemClock::shared(), system_.network.get()),
+      evidence_(pool_, SystemClock::shared(), mainQueue_),
+      dispatcherQueue_(pool_.pool(), AlertDispatcher::queueLabel),
+      dispatcherTimer_(pool_.pool()),
+      updater_(UpdaterModel::make(build::updateSigningKey, nullptr)),
+      autostart_(PosixFileSystem::shared(), executablePath.toStdString()),
+      launchAtLogin_(autostart_),
+      bus_([this] { activate(); },
+           [this](const QString& name) {
+               auto action = appActionNamed(name.toStdString(), model_->isDeveloperModeEnabled());
+               return action && perform(*action);
+           }) {
+    auto manager = delivery_.sharedManager();
+    auto dispatcher = AlertDispatcher::make(
+        std::make_unique<AlertBurstCoalescer>(AlertBurstConfiguration{}, *sleepClock_),
+        [manager](SecurityEvent event, std::function<void()> done) {
+            manager->enqueueWithOutcome(event, [done](DeliveryEnqueueOutcome) { done(); });
+        },
+        dispatcherQueue_, SystemClock::shared(), dispatcherTimer_, pool_);
+    DeliveryHooks hooks{
+        [manager](const SecurityEvent& event, std::function<void(DeliveryEnqueueOutcome)> done) {
+            manager->enqueueWithOutcome(event, std::move(done));
+        },
+        [manager] { manager->flushNow(); }, [manager] { return manager->isQueueEmpty(); }};
+    model_ = AppModel::make(
+        {events_, evidenceItems_, settings_, SystemClock::shared(), mainQueue_,
+         PosixFileSystem::shared(), [this] { return watcher_.currentEventContext(); }, dispatcher,
+         hooks, evidence_.screenshots(), evidence_.camera(), evidence_.cameraAuthorization(),
+         *system_.powerManager, sleepGateStatus_, monotonicClock_, pool_});
+    wire();
+}
+
+VeyruneApp::~VeyruneApp() {
+    // No queue work may outlive the objects it points at.
+    pool_.shutdown();
+}
+
+void VeyruneApp::wire() {
+    std::weak_ptr<AppModel> weak = model_;
+    watcher_.rawEventHandler = [weak, this](const RawSystemEvent& raw) {
+        mainQueue_.post([weak, raw] {
+            if (auto model = weak.lock()) {
+                model->handle(raw);
+            }
+        });
+    };
+    watcher_.start();
+    sleepClock_->start(*system_.displaySleep);
+    model_->installSleepGate();
+    delivery_.manager().observeWake(*system_.wake);
+    auto keepDays = settings_.value(Settings::evidenceKeepDays);
+    auto cap = settings_.evidenceSizeCapMB();
+    auto& library = evidence_.library();
+    pool_.run([&library, keepDays, cap] { library.enforceRetention(keepDays, cap); });
+    system_.shutdown->observeShutdown([this](ShutdownSignal) { quit(); });
+}
+
+bool VeyruneApp::publishOnSessionBus() {
+    return bus_.publish(QDBusConnection::sessionBus());
+}
+
+bool VeyruneApp::perform(const AppAction& action) {
+    if (action.isDeveloperAction() && !model_->isDeveloperModeEnabled()) {
+        return false;
+    }
+    switch (action.kind) {
+        case AppAction::Kind::toggleArm:
+            model_->setArmed(!model_->isArmed());
+            break;
+        case AppAction::Kind::destination:
+            if (*action.destination == MenuPanelReleaseDestination::checkForUpdates) {
+                updater_->checkForUpdates();
+            } else if (*action.destination == MenuPanelReleaseDestination::settings &&
+                       windows_.openSettings) {
+                windows_.openSettings();
+            } else if (windows_.open) {
+                windows_.open(*action.destination);
+            }
+            break;
+        case AppAction::Kind::quit:
+            mainQueue_.post([this] { quit(); });
+            break;
+        case AppAction::Kind::recordTestEvent:
+            recordTestEvent();
+            break;
+        case AppAction::Kind::queueTestDelivery:
+            model_->sendTestAlert();
+            break;
+        case AppAction::Kind::testCameraSnapshot:
+            model_->testCameraSnapshot();
+            break;
+        case AppAction::Kind::testScreenshot:
+            model_->testScreenshot();
+            break;
+        case AppAction::Kind::exportCSV:
+            exportQuickCSV();
+            break;
+        case AppAction::Kind::clearRecentActivity:
+            model_->clearRecentEvents();
+            break;
+    }
+    return true;
+}
+
+void VeyruneApp::activate() {
+    if (windows_.openSettings) {
+        windows_.openSettings();
+    }
+}
+
+void VeyruneApp::recordTestEvent() {
+    if (watcher_.rawEventHandler) {
+        watcher_.rawEventHandler(RawSystemEvent{Uuid::random(),
+                                                SystemClock::shared().now(),
+                                                SecurityEventKind::didWake,
+                                                {{"source", "Developer menu test event"}}});
+    }
+}
+
+void VeyruneApp::exportQuickCSV() {
+    auto folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString();
+    auto& events = events_;
+    auto& mainQueue = mainQueue_;
+    pool_.run([&events, &mainQueue, folder] {
+        auto file =
+            quickExportCSV(events, PosixFileSystem::shared(), folder, SystemClock::shared().now());
+        if (file) {
+            mainQueue.post([folder] {
+                QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+            });
+        }
+    });
+}
+
+void VeyruneApp::flushBufferedAlerts() {
+    auto finished = std::make_shared<std::promise<void>>();
+    auto future = finished->get_future();
+    model_->flushBufferedAlerts([finished] { finished->set_value(); });
+    future.wait_for(kFlushWait);
+}
+
+void VeyruneApp::quit() {
+    flushBufferedAlerts();
+    QCoreApplication::quit();
+}
+
+}  // namespace veyrune

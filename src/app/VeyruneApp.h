@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "app/ApplicationBusService.h"
+#include "app/DeliveryStack.h"
+#include "app/EvidenceStack.h"
+#include "app/QSettingsPreferences.h"
+#include "app/QtMainQueue.h"
+#include "base/AsioTaskPool.h"
+#include "credentials/SystemKeychainStore.h"
+#include "model/AppAction.h"
+#include "model/AppModel.h"
+#include "model/LaunchAtLoginSettingsModel.h"
+#include "model/SettingsBridge.h"
+#include "model/TimelineNavigationState.h"
+#include "model/UpdaterModel.h"
+#include "model/XDGAutostartService.h"
+#include "record/JSONLFileEvidenceItemStore.h"
+#include "record/JSONLFileSecurityEventStore.h"
+#include "system/DisplaySleepTransitionClock.h"
+#include "system/SleepGateStatus.h"
+#include "system/SystemEventWatcher.h"
+#include "system/linux/LinuxSystemServices.h"
+
+namespace veyrune {
+
+// The running program: builds every long-lived object once, in start-up
+// order, wires the watcher to the model, and answers the actions of the menus
+// and of org.freedesktop.Application. Main thread; a QApplication must exist
+// first and outlive it.
+class VeyruneApp {
+  public:
+    // What the windows offer; filled by the shell once it exists.
+    struct WindowHooks {
+        std::function<void(MenuPanelReleaseDestination)> open;
+        std::function<void()> openSettings;
+    };
+
+    explicit VeyruneApp(const QString& executablePath);
+    ~VeyruneApp();
+    VeyruneApp(const VeyruneApp&) = delete;
+    VeyruneApp& operator=(const VeyruneApp&) = delete;
+
+    // Takes the bus name; false when another instance holds it.
+    bool publishOnSessionBus();
+    void setWindowHooks(WindowHooks hooks) { windows_ = std::move(hooks); }
+
+    // Runs one action of the menus or the desktop; false for an action that
+    // is not offered (a developer action outside developer mode).
+    bool perform(const AppAction& action);
+    // The reopen request: a second launch or the desktop's Activate.
+    void activate();
+    // Flushes held alerts into the outbox and starts a delivery pass, waiting
+    // at most 2 seconds for both; then the process may end.
+    void flushBufferedAlerts();
+
+    AppModel& model() { return *model_; }
+    SettingsBridge& settings() { return settings_; }
+    UpdaterModel& updater() { return *updater_; }
+    LaunchAtLoginSettingsModel& launchAtLogin() { return launchAtLogin_; }
+    TimelineNavigationState& navigation() { return navigation_; }
+    DeliveryStack& delivery() { return delivery_; }
+    EvidenceStack& evidence() { return evidence_; }
+    SecurityEventStore& eventStore() { return events_; }
+    EvidenceItemStore& evidenceItemStore() { return evidenceItems_; }
+    SleepGateStatus& sleepGateStatus() { return sleepGateStatus_; }
+    AsioTaskPool& taskPool() { return pool_; }
+    MainQueue& mainQueue() { return mainQueue_; }
+
+  private:
+    void wire();
+    void recordTestEvent();
+    void exportQuickCSV();
+    void quit();
+
+    AsioTaskPool pool_;
+    QtMainQueue mainQueue_;
+    QSettingsPreferences preferences_;
+    SystemKeychainStore keychain_;
+    SettingsBridge settings_;
+    JSONLFileSecurityEventStore events_;
+    JSONLFileEvidenceItemStore evidenceItems_;
+    LinuxSystemServices system_;
+    SystemEventWatcher watcher_;
+    std::shared_ptr<DisplaySleepTransitionClock> sleepClock_;
+    SleepGateStatus sleepGateStatus_;
+    SteadyMonotonicClock monotonicClock_;
+    DeliveryStack delivery_;
+    EvidenceStack evidence_;
+    AsioSerialQueue dispatcherQueue_;
+    WallClockDeliveryTimerScheduler dispatcherTimer_;
+    std::shared_ptr<AppModel> model_;
+    TimelineNavigationState navigation_;
+    std::shared_ptr<UpdaterModel> updater_;
+    XDGAutostartService autostart_;
+    LaunchAtLoginSettingsModel launchAtLogin_;
+    ApplicationBusService bus_;
+    WindowHooks windows_;
+};
+
+}  // namespace veyrune

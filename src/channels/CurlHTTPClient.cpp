@@ -1,0 +1,165 @@
+#include "channels/CurlHTTPClient.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+#include "channels/HTTPTransportError.h"
+
+namespace veyrune {
+
+namespace {
+
+using Kind = HTTPTransportError::Kind;
+
+void initialiseCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct EasyCleanup {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct ListCleanup {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
+using HeaderList = std::unique_ptr<curl_slist, ListCleanup>;
+
+void append(HeaderList& list, const std::string& line) {
+    curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+    if (grown == nullptr) {
+        throw HTTPTransportError(Kind::invalidRequest, 0, "Could not build the request headers");
+    }
+    (void)list.release();
+    list.reset(grown);
+}
+
+// A line break in a header would let one header smuggle in others.
+bool isSafeHeaderText(const std::string& text) {
+    return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+HeaderList headerList(const HTTPRequest& request) {
+    HeaderList list;
+    for (const auto& [name, value] : request.headers) {
+        if (!isSafeHeaderText(name) || !isSafeHeaderText(value)) {
+            throw HTTPTransportError(Kind::invalidRequest, 0, "A header holds a line break");
+        }
+        append(list, name + ": " + value);
+    }
+    append(list, "Expect:");  // no 100-continue round trip
+    return list;
+}
+
+struct BodySink {
+    std::string body;
+    bool truncated = false;
+};
+
+// Keeps at most maximumBodyBytes; past that it stops the transfer.
+std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* userData) {
+    auto* sink = static_cast<BodySink*>(userData);
+    std::size_t bytes = size * count;
+    std::size_t room = CurlHTTPClient::maximumBodyBytes - sink->body.size();
+    if (bytes > room) {
+        sink->body.append(data, room);
+        sink->truncated = true;
+        return 0;
+    }
+    sink->body.append(data, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+CurlHTTPClient::CurlHTTPClient(Options options) : options_(std::move(options)) {
+    initialiseCurlOnce();
+}
+
+HTTPResponse CurlHTTPClient::perform(const HTTPRequest& request) const {
+    EasyHandle easy(curl_easy_init());
+    if (!easy) {
+        throw HTTPTransportError(Kind::network, CURLE_FAILED_INIT, "Could not start libcurl");
+    }
+    CURL* handle = easy.get();
+    HeaderList headers = headerList(request);
+    HeaderList connectTo;
+    if (options_.connectTo) {
+        append(connectTo, "::" + *options_.connectTo);
+        curl_easy_setopt(handle, CURLOPT_CONNECT_TO, connectTo.get());
+    }
+    BodySink sink;
+    curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "https");
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (options_.caFile) {
+        curl_easy_setopt(handle, CURLOPT_CAINFO, options_.caFile->c_str());
+    }
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(options_.timeout.count()));
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));
+    curl_easy_setopt(handle, CURLOPT_POSTFIELDS, request.body.data());
+    if (request.method != "POST") {
+        curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+    }
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, writeBody);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
+
+    CURLcode result = curl_easy_perform(handle);
+    bool cutByUs = result == CURLE_WRITE_ERROR && sink.truncated;
+    if (result == CURLE_URL_MALFORMAT || result == CURLE_UNSUPPORTED_PROTOCOL) {
+        throw HTTPTransportError(Kind::invalidRequest, result, curl_easy_strerror(result));
+    }
+    if (result != CURLE_OK && !cutByUs) {
+        throw HTTPTransportError(Kind::network, result, curl_easy_strerror(result));
+    }
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    if (status == 0) {
+        throw HTTPTransportError(Kind::nonHTTPResponse, 0, "The reply was not HTTP");
+    }
+    return HTTPResponse{status, std::move(sink.body), sink.truncated};
+}
+
+namespace {
+
+struct URLCleanup {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+std::optional<std::string> urlPart(CURLU* url, CURLUPart which) {
+    char* text = nullptr;
+    if (curl_url_get(url, which, &text, 0) != CURLUE_OK || text == nullptr) {
+        return std::nullopt;
+    }
+    std::string value(text);
+    curl_free(text);
+    return value;
+}
+
+}  // namespace
+
+std::optional<CurlHTTPClient::URLParts> CurlHTTPClient::splitURL(std::string_view text) {
+    std::unique_ptr<CURLU, URLCleanup> url(curl_url());
+    if (!url) {
+        return std::nullopt;
+    }
+    std::string terminated(text);  // libcurl wants a C string
+    if (terminated.find('\0') != std::string::npos ||
+        curl_url_set(url.get(), CURLUPART_URL, terminated.c_str(), CURLU_NON_SUPPORT_SCHEME) !=
+            CURLUE_OK) {
+        return std::nullopt;
+    }
+    auto scheme = urlPart(url.get(), CURLUPART_SCHEME);
+    if (!scheme) {
+        return std::nullopt;
+    }
+    return URLParts{*scheme, urlPart(url.get(), CURLUPART_HOST)};
+}
+
+}  // namespace veyrune

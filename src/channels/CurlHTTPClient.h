@@ -1,0 +1,52 @@
+#pragma once
+
+// The only place Veyrune calls libcurl.
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "channels/HTTPRequest.h"
+#include "channels/HTTPResponse.h"
+
+namespace veyrune {
+
+// Performs one HTTPS exchange with a fresh libcurl easy handle. Blocking: call
+// it on a pool thread. Thread-safe. Certificates and host names are always
+// verified; only HTTPS is spoken and redirects are not followed.
+class CurlHTTPClient {
+  public:
+    struct Options {
+        // A CA bundle to trust instead of the system store (tests with their
+        // own certificate). Verification stays on either way.
+        std::optional<std::string> caFile;
+        // Bound of the whole exchange; tests shorten it.
+        std::chrono::milliseconds timeout = std::chrono::seconds(60);
+        // Tests only: "HOST:PORT" every connection goes to, whatever the URL
+        // names. The certificate must still match the URL's host.
+        std::optional<std::string> connectTo;
+    };
+
+    static constexpr std::size_t maximumBodyBytes = 1024 * 1024;
+
+    explicit CurlHTTPClient(Options options);
+
+    // Throws HTTPTransportError when no HTTP response arrived.
+    HTTPResponse perform(const HTTPRequest& request) const;
+
+    // libcurl's reading of an absolute URL, so that a URL is judged by the
+    // parser that will send to it: the scheme (lower case) and the host (as
+    // written, absent when there is none). Nothing when libcurl rejects it.
+    struct URLParts {
+        std::string scheme;
+        std::optional<std::string> host;
+    };
+    static std::optional<URLParts> splitURL(std::string_view text);
+
+  private:
+    Options options_;
+};
+
+}  // namespace veyrune

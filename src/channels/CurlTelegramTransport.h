@@ -1,0 +1,21 @@
+#pragma once
+
+#include "channels/CurlHTTPClient.h"
+#include "channels/TelegramTransport.h"
+
+namespace veyrune {
+
+// TelegramTransport over libcurl. The default options trust the system's
+// certificate store and bound each exchange by 60 seconds.
+class CurlTelegramTransport final : public TelegramTransport {
+  public:
+    explicit CurlTelegramTransport(CurlHTTPClient::Options options = {})
+        : client_(std::move(options)) {}
+
+    HTTPResponse data(const HTTPRequest& request) override { return client_.perform(request); }
+
+  private:
+    CurlHTTPClient client_;
+};
+
+}  // namespace veyrune

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "channels/HTTPRequest.h"
+#include "channels/HTTPResponse.h"
+
+namespace veyrune {
+
+// Carries one telegram request over HTTPS. Blocking; called on a pool thread,
+// possibly from several at once. Throws HTTPTransportError when no HTTP
+// response arrived.
+class TelegramTransport {
+  public:
+    virtual ~TelegramTransport() = default;
+    virtual HTTPResponse data(const HTTPRequest& request) = 0;
+};
+
+}  // namespace veyrune

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "base/Preferences.h"
+#include "credentials/TelegramConfigurationStore.h"
+#include "model/Settings.h"
+#include "record/DeliveryChannelKind.h"
+
+namespace veyrune {
+
+// The one settings object of the process: typed reads and writes of the
+// preferences in `Settings`, each write at once and told to the observers.
+// Creating it moves any legacy Telegram credentials out of the preferences
+// (an error is ignored). Reads and writes from any thread; observers run on
+// the writing thread. `preferences` and `keychain` must outlive it.
+class SettingsBridge {
+  public:
+    using Observer = std::function<void(const char* key)>;
+
+    SettingsBridge(Preferences& preferences, KeychainStore& keychain);
+
+    bool value(BoolSetting setting) const;
+    std::int64_t value(IntSetting setting) const;
+    void set(BoolSetting setting, bool value);
+    void set(IntSetting setting, std::int64_t value);
+
+    // telegram when "enableTelegram" is on, webhook when "enableWebhook" is on.
+    std::set<DeliveryChannelKind> enabledChannels() const;
+    // The size cap for retention: nothing when "evidenceMaxMB" is 0.
+    std::optional<std::int64_t> evidenceSizeCapMB() const;
+
+    TelegramConfigurationStore& telegramConfiguration() { return telegram_; }
+    Preferences& preferences() { return preferences_; }
+
+    void addObserver(Observer observer);
+
+  private:
+    void changed(const char* key);
+
+    Preferences& preferences_;
+    TelegramConfigurationStore telegram_;
+    std::mutex observersMutex_;
+    std::vector<Observer> observers_;  // guarded by observersMutex_
+};
+
+}  // namespace veyrune

@@ -1,0 +1,76 @@
+#!/usr/bin/python3
+"""Veyrune as a real process, end to end. Usage: running_app_test.py VEYRUNE VEYRUNE_VERIFY"""
+import os
+import signal
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from veyrune_world import Webhook, World, wait_until  # noqa: E402
+
+VEYRUNE, VERIFY = sys.argv[1], sys.argv[2]
+USB_DEVICE = """P: /devices/pci0000:00/0000:00:14.0/usb1/1-3
+N: bus/usb/001/009
+E: SUBSYSTEM=usb
+E: DEVTYPE=usb_device
+E: ID_VENDOR_ID=05ac
+E: ID_MODEL_ID=12a8
+A: idVendor=05ac
+A: idProduct=12a8
+A: manufacturer=Apple Inc.
+A: product=iPhone
+A: serial=abc123
+"""
+
+
+class RunningApp(unittest.TestCase):
+    def setUp(self):
+        self.world = World(VEYRUNE)
+
+    def tearDown(self):
+        self.world.close()
+
+    def test_records_alerts_keeps_one_instance_and_flushes_on_termination(self):
+        world = self.world
+        app = world.launch()
+        first_owner = wait_until(world.owner, "the bus name")
+        self.assertEqual(world.activate_action("toggle-arm").returncode, 0)
+        unknown = world.activate_action("no-such-action")
+        self.assertNotEqual(unknown.returncode, 0)
+        self.assertIn("no action named", unknown.stderr)
+
+        world.emit_wake()
+        world.lock_session()
+        events = wait_until(lambda: len(world.events()) >= 2 and world.events(), "two events")
+        self.assertEqual([e["kind"] for e in events[:2]], ["didWake", "screenLocked"])
+        self.assertEqual([e["seq"] for e in events[:2]], [1, 2])
+        verdict = subprocess.run([VERIFY, world.log], capture_output=True, text=True)
+        self.assertEqual(verdict.returncode, 0, verdict.stdout)
+        self.assertIn("Chain intact", verdict.stdout)
+        wait_until(lambda: any(b.get("kind") == "didWake" for b in Webhook.bodies), "wake alert")
+
+        second = world.launch()
+        self.assertEqual(second.wait(timeout=30), 0)
+        self.assertEqual(world.owner(), first_owner)
+        self.assertIsNone(app.poll())
+
+        # The server now refuses, so the burst stays in the outbox for the next start.
+        Webhook.status = 503
+        world.testbed.add_from_string(USB_DEVICE)
+        wait_until(lambda: any(e["kind"] == "usbAttached" for e in world.events()), "USB event")
+        started = time.monotonic()
+        app.send_signal(signal.SIGTERM)
+        app.wait(timeout=30)
+        self.assertLess(time.monotonic() - started, 2.5)
+        self.assertIn("usbAttached", world.unsent_outbox_kinds())
+
+        Webhook.status = 200
+        world.launch()
+        wait_until(lambda: any(b.get("kind") == "usbAttached" for b in Webhook.bodies),
+                   "the held USB alert after the restart")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]], verbosity=2)

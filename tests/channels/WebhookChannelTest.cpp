@@ -1,0 +1,176 @@
+#include "channels/WebhookChannel.h"
+
+#include <gtest/gtest.h>
+#include <unicode/unistr.h>
+
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "base/AsioTaskPool.h"
+#include "channels/CurlWebhookTransport.h"
+#include "support/LocalHTTPSServer.h"
+#include "support/SendAndWait.h"
+
+using namespace veyrune;
+using namespace veyrune::test;
+using Code = DeliveryFailureCode;
+
+namespace {
+
+SecurityEvent volumeEvent(std::optional<std::string> machine = "Studio Mac") {
+    SecurityEvent event;
+    event.id = Uuid::random();
+    event.occurredAt = *parseISO8601("2026-12-04T21:44:14Z");
+    event.kind = SecurityEventKind::volumeMounted;
+    event.summary = "Backup mounted at /media/backup";
+    event.context.machineName = std::move(machine);
+    event.context.userName = "ada";
+    return event;
+}
+
+std::set<std::string> headerNames(const RecordedRequest& request) {
+    std::set<std::string> names;
+    for (const auto& header : request.headers) {
+        names.insert(header.first);
+    }
+    return names;
+}
+
+std::int32_t utf16Length(const std::string& text) {
+    return icu::UnicodeString::fromUTF8(text).length();
+}
+
+class WebhookChannelTest : public ::testing::Test {
+  protected:
+    WebhookChannel makeChannel(std::optional<WebhookCredentials> credentials,
+                               std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        return WebhookChannel([credentials] { return credentials; },
+                              std::make_shared<CurlWebhookTransport>(server.clientOptions(timeout)),
+                              pool, AlertTextFormatter("de_DE", "Europe/Berlin"));
+    }
+    DeliveryResult send(WebhookCredentials credentials, const SecurityEvent& event) {
+        auto channel = makeChannel(std::move(credentials));
+        return sendAndWait(channel, event);
+    }
+    RecordedRequest onlyRequest() {
+        auto requests = server.requests();
+        EXPECT_EQ(requests.size(), 1u);
+        return requests.empty() ? RecordedRequest{} : requests[0];
+    }
+
+    static inline const WebhookCredentials kGeneric{"https://hooks.example.com/alerts?team=7",
+                                                    std::nullopt};
+    LocalHTTPSServer server;
+    AsioTaskPool pool{2};
+};
+
+TEST_F(WebhookChannelTest, GenericBodyWithAuthorizationVerbatim) {
+    WebhookCredentials credentials{"https://hooks.example.com/alerts?team=7", "Bearer s3cr3t"};
+    ASSERT_EQ(send(credentials, volumeEvent()), DeliveryResult::sent());
+
+    auto request = onlyRequest();
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.path, "/alerts");
+    EXPECT_EQ(request.headers["Host"], "hooks.example.com");
+    EXPECT_EQ(request.headers["Content-Type"], "application/json");
+    EXPECT_EQ(request.headers["Authorization"], "Bearer s3cr3t");
+    EXPECT_EQ(headerNames(request),
+              (std::set<std::string>{"Accept", "Authorization", "Content-Length", "Content-Type",
+                                     "Host"}));
+    EXPECT_EQ(request.body,
+              R"({"source":"Veyrune","kind":"volumeMounted","occurredAt":"2026-12-04T21:44:14Z",)"
+              R"("summary":"Backup mounted at \/media\/backup","machine":"Studio Mac"})");
+}
+
+TEST_F(WebhookChannelTest, NoMachineNameNoMachineKeyAndNoAuthorizationNoHeader) {
+    ASSERT_EQ(send(kGeneric, volumeEvent(std::nullopt)), DeliveryResult::sent());
+
+    auto request = onlyRequest();
+    EXPECT_FALSE(request.headers.contains("Authorization"));
+    EXPECT_EQ(request.body,
+              R"({"source":"Veyrune","kind":"volumeMounted","occurredAt":"2026-12-04T21:44:14Z",)"
+              R"("summary":"Backup mounted at \/media\/backup"})");
+}
+
+TEST_F(WebhookChannelTest, DiscordGetsContentCutAndSlackGetsTheWholeText) {
+    auto event = volumeEvent();
+    event.summary = std::string(5000, 'x');
+    std::string alertText =
+        "[Veyrune] volumeMounted \u2014 Studio Mac\n04.12.26, 22:44:14\n" + event.summary;
+
+    ASSERT_EQ(send({"https://discord.com/api/webhooks/1/abc", std::nullopt}, event),
+              DeliveryResult::sent());
+    ASSERT_EQ(send({"https://hooks.slack.com/services/T0/B0/x", std::nullopt}, event),
+              DeliveryResult::sent());
+
+    auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].path, "/api/webhooks/1/abc");
+    auto discord = nlohmann::json::parse(requests[0].body);
+    ASSERT_EQ(discord.size(), 1u);
+    std::string content = discord.at("content");
+    EXPECT_EQ(utf16Length(content), 2000);
+    EXPECT_EQ(content, alertText.substr(0, content.size()));
+
+    auto slack = nlohmann::json::parse(requests[1].body);
+    ASSERT_EQ(slack.size(), 1u);
+    EXPECT_EQ(slack.at("text"), alertText);
+}
+
+TEST_F(WebhookChannelTest, EveryStatusRowMapsToItsResult) {
+    const std::vector<std::pair<int, DeliveryResult>> rows = {
+        {200, DeliveryResult::sent()},
+        {204, DeliveryResult::sent()},
+        {299, DeliveryResult::sent()},
+        {408, DeliveryResult::retryable(Code::network)},
+        {425, DeliveryResult::retryable(Code::network)},
+        {429, DeliveryResult::retryable(Code::rateLimited)},
+        {500, DeliveryResult::retryable(Code::server)},
+        {599, DeliveryResult::retryable(Code::server)},
+        {400, DeliveryResult::terminal(Code::rejected)},
+        {410, DeliveryResult::terminal(Code::rejected)},
+        {499, DeliveryResult::terminal(Code::rejected)},
+        {302, DeliveryResult::terminal(Code::invalidResponse)},
+        {600, DeliveryResult::terminal(Code::invalidResponse)},
+    };
+    auto channel = makeChannel(kGeneric);
+    for (const auto& [status, expected] : rows) {
+        server.reply(status, "not json at all");
+        EXPECT_EQ(sendAndWait(channel, volumeEvent()), expected) << "status " << status;
+    }
+}
+
+TEST_F(WebhookChannelTest, AHugeSuccessBodyStillCountsAsSent) {
+    server.reply(200, std::string(3 * 1024 * 1024, 'z'));
+    EXPECT_EQ(send(kGeneric, volumeEvent()), DeliveryResult::sent());
+}
+
+TEST_F(WebhookChannelTest, ClosedMidReplyOrNoAnswerIsANetworkFailure) {
+    server.closeMidReply();
+    EXPECT_EQ(send(kGeneric, volumeEvent()), DeliveryResult::retryable(Code::network));
+
+    server.neverAnswer();
+    auto channel = makeChannel(kGeneric, std::chrono::milliseconds(300));
+    EXPECT_EQ(sendAndWait(channel, volumeEvent()), DeliveryResult::retryable(Code::network));
+}
+
+TEST_F(WebhookChannelTest, MissingCredentialsSendNothing) {
+    auto channel = makeChannel(std::nullopt);
+    EXPECT_FALSE(channel.isConfigured());
+    EXPECT_EQ(sendAndWait(channel, volumeEvent()), DeliveryResult::terminal(Code::notConfigured));
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(WebhookChannelTest, AnAuthorizationValueCannotSmuggleHeaders) {
+    WebhookCredentials credentials{kGeneric.endpoint, "Bearer x\r\nX-Injected: 1"};
+    EXPECT_EQ(send(credentials, volumeEvent()), DeliveryResult::terminal(Code::invalidResponse));
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(WebhookChannelTest, APlainHTTPEndpointIsNeverContacted) {
+    EXPECT_EQ(send({"http://hooks.example.com/alerts", std::nullopt}, volumeEvent()),
+              DeliveryResult::terminal(Code::invalidResponse));
+    EXPECT_TRUE(server.requests().empty());
+}
+
+}  // namespace

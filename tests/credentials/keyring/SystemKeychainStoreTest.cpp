@@ -1,0 +1,167 @@
+#include "credentials/SystemKeychainStore.h"
+
+#include <gtest/gtest.h>
+#include <libsecret/secret.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "credentials/KeychainStoreError.h"
+#include "credentials/TelegramConfigurationStore.h"
+#include "credentials/WebhookConfigurationStore.h"
+#include "support/InMemoryPreferences.h"
+
+using namespace veyrune;
+using namespace veyrune::test;
+
+namespace {
+
+constexpr const char* kService = "org.veyrune.Veyrune";
+
+// Matches on the two attributes alone, whatever schema name an item carries.
+const SecretSchema* attributeSchema() {
+    static const SecretSchema schema = [] {
+        SecretSchema value{};
+        value.name = "org.freedesktop.Secret.Generic";
+        value.flags = SECRET_SCHEMA_DONT_MATCH_NAME;
+        value.attributes[0] = {"service", SECRET_SCHEMA_ATTRIBUTE_STRING};
+        value.attributes[1] = {"account", SECRET_SCHEMA_ATTRIBUTE_STRING};
+        return value;
+    }();
+    return &schema;
+}
+
+// Every secret with these attributes, read straight from the Secret Service.
+std::vector<std::string> secretsWithAttributes(const char* service, const char* account) {
+    GHashTable* attributes =
+        secret_attributes_build(attributeSchema(), "service", service, "account", account, nullptr);
+    GError* error = nullptr;
+    GList* items = secret_password_searchv_sync(
+        attributeSchema(), attributes, SecretSearchFlags(SECRET_SEARCH_ALL | SECRET_SEARCH_UNLOCK),
+        nullptr, &error);
+    g_hash_table_unref(attributes);
+    EXPECT_EQ(error, nullptr);
+    std::vector<std::string> secrets;
+    for (GList* item = items; item != nullptr; item = item->next) {
+        SecretValue* value = secret_retrievable_retrieve_secret_sync(SECRET_RETRIEVABLE(item->data),
+                                                                     nullptr, nullptr);
+        gsize length = 0;
+        const gchar* bytes = value ? secret_value_get(value, &length) : nullptr;
+        secrets.emplace_back(bytes ? std::string(bytes, length) : std::string());
+        if (value) {
+            secret_value_unref(value);
+        }
+    }
+    g_list_free_full(items, g_object_unref);
+    return secrets;
+}
+
+void storeRawBytes(const std::string& bytes, KeychainKey key) {
+    SecretValue* value = secret_value_new(bytes.data(), gssize(bytes.size()), "text/plain");
+    std::string account(accountName(key));
+    GError* error = nullptr;
+    secret_password_store_binary_sync(attributeSchema(), SECRET_COLLECTION_DEFAULT, "raw", value,
+                                      nullptr, &error, "service", kService, "account",
+                                      account.c_str(), nullptr);
+    secret_value_unref(value);
+    ASSERT_EQ(error, nullptr) << error->message;
+}
+
+class SystemKeychainStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (auto key : allKeychainKeys) {
+            store.removeValue(key);
+        }
+    }
+    SystemKeychainStore store;
+};
+
+TEST_F(SystemKeychainStoreTest, SaveLoadReplaceRemove) {
+    EXPECT_EQ(store.string(KeychainKey::telegramBotToken), std::nullopt);
+
+    store.set("123:ABC", KeychainKey::telegramBotToken);
+    store.set("456:DEF", KeychainKey::telegramBotToken);
+    EXPECT_EQ(store.string(KeychainKey::telegramBotToken), "456:DEF");
+    // One item, found by service and account name alone.
+    EXPECT_EQ(secretsWithAttributes(kService, "telegram.bot-token"),
+              std::vector<std::string>{"456:DEF"});
+
+    store.removeValue(KeychainKey::telegramBotToken);
+    EXPECT_EQ(store.string(KeychainKey::telegramBotToken), std::nullopt);
+    EXPECT_NO_THROW(store.removeValue(KeychainKey::telegramBotToken));
+}
+
+TEST_F(SystemKeychainStoreTest, KeysAndServicesAreSeparate) {
+    const std::vector<std::pair<KeychainKey, std::string>> values = {
+        {KeychainKey::telegramBotToken, "123:ABC"},
+        {KeychainKey::telegramChatID, "-100987"},
+        {KeychainKey::webhookEndpointURL, "https://hooks.example.com/a?k=1"},
+        {KeychainKey::webhookAuthorizationHeader, "Bearer \u00fcn\u00efc\u00f8d\u00e9 \u2713"},
+    };
+    for (const auto& [key, value] : values) {
+        store.set(value, key);
+    }
+    for (const auto& [key, value] : values) {
+        EXPECT_EQ(store.string(key), value) << accountName(key);
+    }
+    SystemKeychainStore otherApplication("org.example.Other");
+    EXPECT_EQ(otherApplication.string(KeychainKey::telegramBotToken), std::nullopt);
+}
+
+TEST_F(SystemKeychainStoreTest, DataThatIsNotUTF8IsAnInvalidValue) {
+    storeRawBytes("\xff\xfe\x41", KeychainKey::telegramChatID);
+    try {
+        store.string(KeychainKey::telegramChatID);
+        ADD_FAILURE() << "no error";
+    } catch (const KeychainStoreError& error) {
+        EXPECT_EQ(error.code(), KeychainStoreError::Code::invalidValue);
+    }
+}
+
+TEST_F(SystemKeychainStoreTest, ConfigurationStoresKeepSecretsOnlyInTheKeyring) {
+    InMemoryPreferences defaults;
+    defaults.set("telegramToken", "legacy:TOKEN");
+    defaults.set("telegramChatID", "-100");
+    TelegramConfigurationStore telegram(defaults, store);
+    EXPECT_EQ(telegram.status(true), ChannelSetupState::configured);
+    EXPECT_EQ(telegram.loadCredentials(), (TelegramCredentials{"legacy:TOKEN", "-100"}));
+    EXPECT_FALSE(defaults.contains("telegramToken"));
+    EXPECT_FALSE(defaults.contains("telegramChatID"));
+    telegram.removeCredentials();
+    EXPECT_EQ(telegram.status(true), ChannelSetupState::notConfigured);
+
+    WebhookConfigurationStore webhook(store);
+    webhook.save(" https://hooks.slack.com/services/T/B/x\n", "Bearer abc");
+    EXPECT_EQ(webhook.loadCredentials(),
+              (WebhookCredentials{"https://hooks.slack.com/services/T/B/x", "Bearer abc"}));
+    webhook.save("https://hooks.slack.com/services/T/B/x", "");
+    EXPECT_EQ(store.string(KeychainKey::webhookAuthorizationHeader), std::nullopt);
+    webhook.removeCredentials();
+    EXPECT_EQ(webhook.loadCredentials(), std::nullopt);
+}
+
+// Runs in a fresh process so no earlier connection to the bus is cached.
+TEST(SystemKeychainStoreUnreachable, EveryOperationFailsFastWithUnexpectedStatus) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/veyrune-dead-bus", 1);
+            SystemKeychainStore unreachable;
+            int statusFailures = 0;
+            auto attempt = [&](const std::function<void()>& operation) {
+                try {
+                    operation();
+                } catch (const KeychainStoreError& error) {
+                    statusFailures += error.code() == KeychainStoreError::Code::unexpectedStatus;
+                }
+            };
+            attempt([&] { unreachable.string(KeychainKey::telegramBotToken); });
+            attempt([&] { unreachable.set("123:ABC", KeychainKey::telegramBotToken); });
+            attempt([&] { unreachable.removeValue(KeychainKey::telegramBotToken); });
+            std::_Exit(statusFailures == 3 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "base/PosixFileSystem.h"
+#include "model/AppAction.h"
+#include "model/DockMenuBuilder.h"
+#include "model/LaunchAtLoginSettingsModel.h"
+#include "model/SettingsBridge.h"
+#include "model/UpdaterModel.h"
+#include "model/XDGAutostartService.h"
+#include "support/FaultInjectingFileSystem.h"
+#include "support/InMemoryKeychainStore.h"
+#include "support/InMemoryPreferences.h"
+#include "support/TempDirectory.h"
+
+using namespace veyrune;
+
+TEST(SettingsBridge, DefaultsWithNothingStored) {
+    test::InMemoryPreferences preferences;
+    test::InMemoryKeychainStore keychain;
+    SettingsBridge settings(preferences, keychain);
+    EXPECT_TRUE(settings.value(Settings::showDockIcon));
+    EXPECT_TRUE(settings.value(Settings::captureUSB));
+    EXPECT_TRUE(settings.value(Settings::captureVolumes));
+    EXPECT_TRUE(settings.value(Settings::captureDisplay));
+    EXPECT_FALSE(settings.value(Settings::captureAudio));
+    EXPECT_FALSE(settings.value(Settings::captureCamera));
+    EXPECT_FALSE(settings.value(Settings::captureScreenshots));
+    EXPECT_EQ(settings.value(Settings::evidenceKeepDays), 7);
+    EXPECT_EQ(settings.value(Settings::evidenceMaxMB), 512);
+    EXPECT_EQ(settings.value(Settings::screenshotModeRaw), 1);
+    EXPECT_TRUE(settings.enabledChannels().empty());
+    EXPECT_FALSE(preferences.contains("hasCompletedOnboarding"));
+}
+
+TEST(SettingsBridge, ChannelsCapAndMigrationAtCreation) {
+    test::InMemoryPreferences preferences;
+    test::InMemoryKeychainStore keychain;
+    preferences.set("telegramToken", "123:abc");
+    preferences.set("telegramChatID", "42");
+    SettingsBridge settings(preferences, keychain);
+    EXPECT_FALSE(preferences.contains("telegramToken"));  // moved into the keyring
+    EXPECT_TRUE(settings.telegramConfiguration().loadCredentials().has_value());
+
+    settings.set(Settings::enableWebhook, true);
+    EXPECT_EQ(settings.enabledChannels(), std::set{DeliveryChannelKind::webhook});
+    settings.set(Settings::evidenceMaxMB, std::int64_t(0));
+    EXPECT_EQ(settings.evidenceSizeCapMB(), std::nullopt);  // "No cap"
+}
+
+TEST(SettingsBridge, AMigrationErrorIsIgnored) {
+    test::InMemoryPreferences preferences;
+    test::InMemoryKeychainStore keychain;
+    preferences.set("telegramToken", "123:abc");
+    keychain.failWrites(KeychainKey::telegramBotToken);
+    SettingsBridge settings(preferences, keychain);
+    EXPECT_TRUE(preferences.contains("telegramToken"));
+}
+
+TEST(XDGAutostartService, EntryStateAndFailure) {
+    test::TempDirectory home;
+    auto entry = home.path() / "autostart" / "org.veyrune.Veyrune.desktop";
+    XDGAutostartService service(PosixFileSystem::shared(), "/opt/Vey run/veyrune", entry);
+    LaunchAtLoginSettingsModel model(service);
+    EXPECT_EQ(model.state(), LaunchAtLoginState::disabled);
+    model.setEnabled(true);
+    EXPECT_EQ(model.state(), LaunchAtLoginState::enabled);
+    auto text = PosixFileSystem::shared().readFile(entry);
+    EXPECT_NE(text.find("Exec=\"/opt/Vey run/veyrune\"\n"), std::string::npos);
+
+    PosixFileSystem::shared().writeAtomically(entry, text + "Hidden=true\n");
+    model.refresh();
+    EXPECT_EQ(model.state(), LaunchAtLoginState::disabled);
+    model.setEnabled(false);
+    EXPECT_FALSE(std::filesystem::exists(entry));
+
+    test::FaultInjectingFileSystem failing;
+    failing.failWrites();
+    XDGAutostartService broken(failing, "/usr/bin/veyrune", entry);
+    LaunchAtLoginSettingsModel brokenModel(broken);
+    brokenModel.setEnabled(true);
+    EXPECT_EQ(brokenModel.state(), LaunchAtLoginState::operationFailed);
+}
+
+TEST(XDGAutostartService, HonoursXDGConfigHome) {
+    setenv("XDG_CONFIG_HOME", "/tmp/veyrune-config", 1);
+    EXPECT_EQ(XDGAutostartService::defaultEntryPath(),
+              "/tmp/veyrune-config/autostart/org.veyrune.Veyrune.desktop");
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+namespace {
+
+struct StoredFramework final : UpdateFramework {
+    bool automatic = true;
+    double interval = 0;
+    bool automaticallyChecksForUpdates() const override { return automatic; }
+    void setAutomaticallyChecksForUpdates(bool on) override { automatic = on; }
+    double updateCheckInterval() const override { return interval; }
+    void setUpdateCheckInterval(double seconds) override { interval = seconds; }
+    std::optional<Instant> lastUpdateCheckDate() const override { return std::nullopt; }
+    void checkForUpdates() override {}
+    void onUpdateCycleFinished(std::function<void()>) override {}
+};
+
+}  // namespace
+
+TEST(UpdaterModel, NotConfiguredWithoutASigningKey) {
+    bool made = false;
+    auto model = UpdaterModel::make("", [&] {
+        made = true;
+        return std::make_unique<StoredFramework>();
+    });
+    EXPECT_FALSE(model->isConfigured());
+    EXPECT_FALSE(made);
+    EXPECT_FALSE(model->automaticallyChecksForUpdates());
+    EXPECT_EQ(model->checkFrequency(), UpdateCheckFrequency::daily);
+}
+
+TEST(UpdaterModel, StoredIntervalsSnapToDailyOrWeekly) {
+    struct Row {
+        double days;
+        UpdateCheckFrequency frequency;
+    } rows[] = {{3, UpdateCheckFrequency::daily},
+                {5, UpdateCheckFrequency::weekly},
+                {4, UpdateCheckFrequency::daily}};
+    for (auto row : rows) {
+        StoredFramework* framework = nullptr;
+        auto model = UpdaterModel::make("key", [&] {
+            auto made = std::make_unique<StoredFramework>();
+            made->interval = row.days * 86400;
+            framework = made.get();
+            return made;
+        });
+        EXPECT_EQ(model->checkFrequency(), row.frequency) << row.days;
+        EXPECT_EQ(framework->interval, interval(row.frequency));
+    }
+}
+
+TEST(AppAction, NamesAndDeveloperGate) {
+    struct Row {
+        const char* name;
+        bool developerMode;
+        std::optional<AppAction> expected;
+    } rows[] = {
+        {"toggle-arm", false, AppAction{AppAction::Kind::toggleArm, {}}},
+        {"getting-started", false,
+         AppAction{AppAction::Kind::destination, MenuPanelReleaseDestination::gettingStarted}},
+        {"quit", false, AppAction{AppAction::Kind::quit, {}}},
+        {"record-test-event", false, std::nullopt},
+        {"record-test-event", true, AppAction{AppAction::Kind::recordTestEvent, {}}},
+        {"export-csv", true, AppAction{AppAction::Kind::exportCSV, {}}},
+        {"Toggle-Arm", true, std::nullopt},
+        {"", true, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(appActionNamed(row.name, row.developerMode), row.expected) << row.name;
+        if (row.expected) {
+            EXPECT_EQ(actionName(*row.expected), row.name);
+        }
+    }
+}
+
+TEST(DockMenuBuilder, HelpOffersUpdatesOnlyWhenConfigured) {
+    auto snapshot = MenuPanelSnapshot::make(false, std::nullopt, false);
+    EXPECT_EQ(snapshot.stateDetail, "Veyrune is idle");
+    EXPECT_EQ(MenuPanelSnapshot::make(true, std::nullopt, true).stateDetail,
+              "Watching for protected activity");
+    for (bool configured : {false, true}) {
+        auto menu =
+            DockMenuBuilder::makeMenu(snapshot, {"USB attached: Key \u2014 10:42"}, configured);
+        ASSERT_EQ(menu.back().title, "Help");
+        std::vector<std::string> help;
+        for (const auto& item : menu.back().items) {
+            help.push_back(item.title);
+        }
+        auto expected = configured
+                            ? std::vector<std::string>{"Getting Started", "Check for Updates\u2026",
+                                                       "About Veyrune"}
+                            : std::vector<std::string>{"Getting Started", "About Veyrune"};
+        EXPECT_EQ(help, expected);
+        EXPECT_EQ(menu[3].title, "Arm Veyrune");
+        EXPECT_EQ(menu[5].title, "No recent events");
+        EXPECT_EQ(menu[6].title, "USB attached: Key \u2014 10:42");
+    }
+}
