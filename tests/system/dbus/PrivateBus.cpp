@@ -77,14 +77,24 @@ QDBusConnection PrivateBus::connect(const QString& name) {
 }
 
 void PrivateBus::startMock(const QString& templateName, const QString& service) {
+    startMockProcess({QStringLiteral("--template"), templateName}, service);
+}
+
+void PrivateBus::startPlainMock(const QString& service, const QString& path,
+                                const QString& interface) {
+    startMockProcess({service, path, interface}, service);
+}
+
+void PrivateBus::startMockProcess(const QStringList& arguments, const QString& service) {
     auto mock = std::make_unique<QProcess>();
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), address_);
     mock->setProcessEnvironment(environment);
     mock->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    mock->start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
-                 QStringLiteral("--template"), templateName});
+    mock->start(
+        QStringLiteral("/usr/bin/python3"),
+        QStringList{QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system")} +
+            arguments);
     ASSERT_TRUE(mock->waitForStarted(10000)) << "python3-dbusmock did not start";
     auto* running = mock.get();
     mocks_.push_back(std::move(mock));

@@ -32,6 +32,8 @@ class PrivateBus {
     // Starts `python3 -m dbusmock --system --template NAME` and waits until it
     // owns `service`.
     void startMock(const QString& templateName, const QString& service);
+    // Starts a bare dbusmock object `path` with `interface`, owning `service`.
+    void startPlainMock(const QString& service, const QString& path, const QString& interface);
     void stopMocks();
 
     // A call on the mock object `path` of `service`; fails the test on an error reply.
@@ -46,6 +48,8 @@ class PrivateBus {
     const QString& address() const { return address_; }
 
   private:
+    void startMockProcess(const QStringList& arguments, const QString& service);
+
     QProcess daemon_;
     QString address_;
     std::vector<std::unique_ptr<QProcess>> mocks_;

@@ -1,12 +1,16 @@
-// The testbed's preload (umockdev-wrapper) must be active: CTest runs this
-// program under it.
+// The testbed needs umockdev's preload: without it the program runs itself
+// again under umockdev-wrapper.
 #include <umockdev.h>
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QTimer>
+
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 
 #include "system/SystemEventDetails.h"
@@ -16,12 +20,32 @@ using namespace veyrune;
 
 namespace {
 
+// Replaces the process with itself under umockdev-wrapper, same arguments.
+[[noreturn]] void restartUnderPreload() {
+    std::ifstream file("/proc/self/cmdline", std::ios::binary);
+    std::vector<std::string> arguments;
+    for (std::string argument; std::getline(file, argument, '\0');) {
+        arguments.push_back(argument);
+    }
+    std::vector<char*> argv;
+    std::string wrapper = "umockdev-wrapper";
+    argv.push_back(wrapper.data());
+    for (auto& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    std::fprintf(stderr, "cannot run umockdev-wrapper (package umockdev)\n");
+    std::abort();
+}
+
 class QtEnvironment final : public ::testing::Environment {
   public:
     void SetUp() override {
         const char* preload = std::getenv("LD_PRELOAD");
-        ASSERT_TRUE(preload && std::string(preload).find("umockdev") != std::string::npos)
-            << "run under umockdev-wrapper (ctest does)";
+        if (!preload || std::string(preload).find("umockdev") == std::string::npos) {
+            restartUnderPreload();
+        }
         app_ = std::make_unique<QCoreApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }
