@@ -10,7 +10,7 @@ EvidenceStack::EvidenceStack(AsioTaskPool& pool, const Clock& clock, MainQueue& 
       authorization_(videoQuery_),
       cameraQueue_(pool.pool(), CameraCapturer::queueLabel),
       screenshots_(
-          screenSource_, library_, clock, timers_, pool,
+          *screen_.source, library_, clock, timers_, pool,
           [&pool](const std::string& label) {
               return std::make_shared<AsioSerialQueue>(pool.pool(), label);
           },
