@@ -17,10 +17,13 @@ class FileError : public Error {
     FileError(const std::filesystem::path& path, std::string_view cause);
 };
 
+// One entry of a folder as it is, never through a link: a link to a folder is
+// not a folder, and links, FIFOs, sockets and devices are not regular files.
 struct DirectoryEntry {
     std::filesystem::path path;
     bool isDirectory = false;
-    std::uintmax_t size = 0;  // bytes; 0 for folders
+    bool isRegularFile = false;
+    std::uintmax_t size = 0;  // bytes; 0 for anything but a regular file
     Instant modifiedAt;
 };
 
@@ -41,7 +44,8 @@ class FileSystem {
     virtual std::optional<char> lastByte(const std::filesystem::path& path) const = 0;
     // Appends to an existing file. A failure can leave part of `bytes` written.
     virtual void append(const std::filesystem::path& path, std::string_view bytes) = 0;
-    // Entries of one folder, not recursive, in no particular order. Throws FileError.
+    // Entries of one folder, not recursive, in no particular order. Throws
+    // FileError, also when the listing fails halfway.
     virtual std::vector<DirectoryEntry> list(const std::filesystem::path& folder) const = 0;
     // Removes a file or a folder with its contents. Throws FileError.
     virtual void removeAll(const std::filesystem::path& path) = 0;
