@@ -33,6 +33,9 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
+    // True when something is at `path` (through links), false when nothing
+    // is. Throws FileError when that cannot be told (no permission on a
+    // folder on the way, a loop of links): a log there is not absent.
     virtual bool exists(const std::filesystem::path& path) const = 0;
     // The whole file. Throws FileError (a missing file is an error here).
     virtual std::string readFile(const std::filesystem::path& path) const = 0;

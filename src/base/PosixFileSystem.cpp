@@ -83,8 +83,14 @@ PosixFileSystem& PosixFileSystem::shared() {
 }
 
 bool PosixFileSystem::exists(const fs::path& path) const {
-    std::error_code ec;
-    return fs::exists(path, ec);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        return true;
+    }
+    if (errno == ENOENT || errno == ENOTDIR) {
+        return false;
+    }
+    throw FileError(path, errnoText());
 }
 
 std::string PosixFileSystem::readFile(const fs::path& path) const {

@@ -41,11 +41,11 @@ std::filesystem::path EvidenceLibrary::dayFolder() const {
 
 std::vector<EvidenceFile> EvidenceLibrary::files() const {
     std::vector<EvidenceFile> found;
-    if (!fileSystem_.exists(rootURL_)) {
-        return found;
-    }
     std::vector<DirectoryEntry> children;
     try {
+        if (!fileSystem_.exists(rootURL_)) {
+            return found;
+        }
         children = fileSystem_.list(rootURL_);
     } catch (const FileError&) {
         return found;

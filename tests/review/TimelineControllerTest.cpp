@@ -3,11 +3,13 @@
 #include <map>
 
 #include "base/PosixFileSystem.h"
+#include "record/JSONLFileSecurityEventStore.h"
 #include "review/TimelineController.h"
 #include "support/InMemorySecurityEventStore.h"
 #include "support/ManualClock.h"
 #include "support/ManualSerialQueue.h"
 #include "support/ManualTaskPool.h"
+#include "support/TempDirectory.h"
 
 using namespace veyrune;
 
@@ -217,4 +219,24 @@ TEST_F(TimelineControllerTest, ResultAfterTheControllerIsGoneIsDropped) {
     owned.reset();
     pool.drain();
     EXPECT_EQ(main.drain(), 1);  // runs and does nothing
+}
+
+TEST(TimelineControllerReadFailure, LogBehindAFolderThatCannotBeReachedShowsTheError) {
+    test::TempDirectory dir;
+    std::filesystem::create_directory_symlink(dir / "loop", dir / "loop");
+    JSONLFileSecurityEventStore store(dir / "loop" / "security-events.jsonl",
+                                      PosixFileSystem::shared());
+    Evidence evidence;
+    Deliveries deliveries;
+    test::ManualClock clock;
+    TimelineExporter exporter{PosixFileSystem::shared(), store.fileURL(), clock, "1.0"};
+    test::ManualTaskPool pool;
+    test::ManualSerialQueue main;
+    TimelineController controller{{store, evidence, deliveries, {}, exporter, clock, pool, main},
+                                  std::make_unique<TimestampFormatter>("en_US", "UTC")};
+
+    controller.refresh();
+
+    ASSERT_TRUE(controller.errorText());  // not the empty log's "No events yet"
+    EXPECT_NE(controller.errorText()->find("security-events.jsonl"), std::string::npos);
 }
