@@ -232,6 +232,9 @@ void DeliveryManager::scheduleNextAttempt() {
     try {
         due = deps_.outboxStore.nextDueDate();
     } catch (const std::exception&) {
+        // Like any store failure: without a timer nothing would wake the
+        // queue, so the count must not keep the sleep gate waiting.
+        storageFailed();
         return;
     }
     if (!due) {
