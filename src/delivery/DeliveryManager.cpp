@@ -42,7 +42,7 @@ void DeliveryManager::start(bool monitoringNetwork) {
 }
 
 void DeliveryManager::observeWake(WakeNotificationSource& source) {
-    wakeSource_ = &source;
+    runSync(deps_.queue, [&] { wakeSource_ = &source; });
     source.observeWake([weak = weak_from_this()] {
         if (auto self = weak.lock()) {
             self->flushNow();

@@ -92,7 +92,7 @@ class DeliveryManager : public std::enable_shared_from_this<DeliveryManager> {
     void postWeakly(std::function<void(DeliveryManager&)> work);
 
     Dependencies deps_;
-    WakeNotificationSource* wakeSource_ = nullptr;  // queue only
+    WakeNotificationSource* wakeSource_ = nullptr;  // queue only (and the destructor)
     bool networkIsSatisfied_ = false;               // queue only
     DeliveryStorageAvailability storageAvailability_ =
         DeliveryStorageAvailability::available;  // queue only

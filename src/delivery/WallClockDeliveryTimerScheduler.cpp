@@ -28,7 +28,12 @@ void WallClockDeliveryTimerScheduler::schedule(SerialQueue& queue, double delayS
             if (error) {
                 return;
             }
-            queue->post([state, generation, handler] { fire(state, generation, handler); });
+            // Checked and posted under the lock: once cancel() has returned,
+            // nothing reaches the queue, which its owner may then destroy.
+            std::lock_guard stateLock(state->mutex);
+            if (state->generation == generation) {
+                queue->post([state, generation, handler] { fire(state, generation, handler); });
+            }
         });
     }
     // Destroying the replaced timer aborts its wait.

@@ -19,7 +19,14 @@ constexpr auto kPatience = std::chrono::seconds(30);
 class CountingQueue final : public SerialQueue {
   public:
     explicit CountingQueue(asio::thread_pool& pool) : queue_(pool, "Veyrune.Test") {}
+    // Posts made while this is set are counted apart.
+    std::atomic<bool> closed = false;
+    std::atomic<int> postsWhileClosed = 0;
+
     void post(std::function<void()> work) override {
+        if (closed) {
+            ++postsWhileClosed;
+        }
         queue_.post(std::move(work));
         // Notified under the lock: the waiting test may destroy this queue right after.
         std::lock_guard lock(mutex_);
@@ -107,4 +114,27 @@ TEST_F(TimerTest, CancelAfterTheCompletionReachedTheQueueStillWins) {
         settle();
         EXPECT_FALSE(ran) << destroyInsteadOfCancel;
     }
+}
+
+TEST_F(TimerTest, NothingReachesTheQueueOnceCancelHasReturned) {
+    // The queue's owner may destroy it right after cancel(), so a completion
+    // that had already expired must not post any more. Many short tries hit
+    // the narrow window between expiry and posting.
+    WallClockDeliveryTimerScheduler scheduler(pool.pool());
+    auto spin = [](std::chrono::microseconds span) {
+        auto end = std::chrono::steady_clock::now() + span;
+        while (std::chrono::steady_clock::now() < end) {
+        }
+    };
+    for (int i = 0; i < 3000; ++i) {
+        queue.closed = false;
+        scheduler.schedule(queue, 0, [] {});
+        spin(std::chrono::microseconds(i % 40));
+        scheduler.cancel();
+        queue.closed = true;
+        spin(std::chrono::microseconds(50));
+    }
+    queue.closed = false;
+    settle();
+    EXPECT_EQ(queue.postsWhileClosed, 0);
 }

@@ -13,6 +13,10 @@
 
 using namespace veyrune;
 
+// A running chain check holds the controller's address.
+static_assert(!std::is_move_constructible_v<TimelineController>);
+static_assert(!std::is_move_assignable_v<TimelineController>);
+
 namespace {
 
 Instant at(const char* iso) {
