@@ -6,7 +6,10 @@
 
 #include "base/AsioSerialQueue.h"
 #include "base/AsioTaskPool.h"
+#include "delivery/WakeNotificationFanOut.h"
 #include "delivery/WallClockDeliveryTimerScheduler.h"
+#include "support/FakeWakeNotificationSource.h"
+#include "support/ManualClock.h"
 
 using namespace veyrune;
 
@@ -137,4 +140,24 @@ TEST_F(TimerTest, NothingReachesTheQueueOnceCancelHasReturned) {
     queue.closed = false;
     settle();
     EXPECT_EQ(queue.postsWhileClosed, 0);
+}
+
+TEST_F(TimerTest, PendingDeadlineIsArmedAgainAfterEveryWake) {
+    // The deadlines are on `wallClock`; the waits run on the real clocks.
+    test::ManualClock wallClock;
+    test::FakeWakeNotificationSource wake;
+    WakeNotificationFanOut wakes(wake);
+    WallClockDeliveryTimerScheduler scheduler(pool.pool(), &wakes.branch(), wallClock);
+    std::promise<void> ran;
+    scheduler.schedule(queue, 3600, [&] { ran.set_value(); });
+    auto result = ran.get_future();
+
+    wallClock.advance(1800);  // half an hour asleep: the wait did not count it
+    wake.wake();
+    EXPECT_EQ(result.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+
+    wallClock.advance(1800);  // the deadline passed during the next sleep
+    wake.wake();
+    EXPECT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    scheduler.cancel();
 }
