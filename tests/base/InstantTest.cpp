@@ -6,10 +6,6 @@
 
 using namespace veyrune;
 
-TEST(Instant, ReferenceDateFormatsAsISO) {
-    EXPECT_EQ(iso8601String(referenceDate()), "2001-01-01T00:00:00Z");
-}
-
 TEST(Instant, StoredSecondsBeyondTheRangeOfInstantAreRejectedAndSumsSaturate) {
     const struct {
         double seconds;
