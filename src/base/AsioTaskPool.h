@@ -6,8 +6,14 @@
 
 namespace veyrune {
 
-// The process's thread pool. Serial queues are strands on it. Owned by the
-// application's start-up; must outlive every queue made on it.
+// A fixed number of threads running posted work. The application builds two,
+// once, at start-up, and destroys them last:
+//   AsioTaskPool queuePool(2);   // carries the serial queues (strands), the
+//                                // timers and short tasks; nothing on it blocks
+//   AsioTaskPool blockingIO(8);  // HTTPS sends, keyring calls, large file reads
+// Blocking work never goes to the queue pool, so a stalled server or keyring
+// can neither stop a queue nor delay a synchronous hop onto one. The pool must
+// outlive every queue, timer and task made on it.
 class AsioTaskPool final : public TaskPool {
   public:
     explicit AsioTaskPool(std::size_t threads = 4);

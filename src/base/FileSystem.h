@@ -20,10 +20,13 @@ class FileError : public Error {
     FileError(const std::filesystem::path& path, std::string_view cause);
 };
 
+// One entry of a folder as it is, never through a link: a link to a folder is
+// not a folder, and links, FIFOs, sockets and devices are not regular files.
 struct DirectoryEntry {
     std::filesystem::path path;
     bool isDirectory = false;
-    std::uintmax_t size = 0;  // bytes; 0 for folders
+    bool isRegularFile = false;
+    std::uintmax_t size = 0;  // bytes; 0 for anything but a regular file
     Instant modifiedAt;
 };
 
@@ -55,6 +58,9 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
+    // True when something is at `path` (through links), false when nothing
+    // is. Throws FileError when that cannot be told (no permission on a
+    // folder on the way, a loop of links): a log there is not absent.
     virtual bool exists(const std::filesystem::path& path) const = 0;
     // The whole file. Throws FileError (a missing file is an error here).
     virtual std::string readFile(const std::filesystem::path& path) const = 0;
@@ -71,7 +77,8 @@ class FileSystem {
     virtual std::optional<char> lastByte(const std::filesystem::path& path) const = 0;
     // Appends to an existing file. A failure can leave part of `bytes` written.
     virtual void append(const std::filesystem::path& path, std::string_view bytes) = 0;
-    // Entries of one folder, not recursive, in no particular order. Throws FileError.
+    // Entries of one folder, not recursive, in no particular order. Throws
+    // FileError, also when the listing fails halfway.
     virtual std::vector<DirectoryEntry> list(const std::filesystem::path& folder) const = 0;
     // Removes a file or a folder with its contents. Throws FileError.
     virtual void removeAll(const std::filesystem::path& path) = 0;

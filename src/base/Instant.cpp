@@ -13,6 +13,14 @@ using namespace std::chrono;
 // 2001-01-01T00:00:00Z in seconds since the Unix epoch.
 constexpr std::int64_t kReferenceUnixSeconds = 978307200;
 
+// Seconds an Instant reaches on either side of the Unix epoch, less a margin
+// for the rounding of doubles at that size.
+const double kInstantRangeSeconds = duration<double>(system_clock::duration::max()).count() - 1.0;
+
+bool fitsInstant(double seconds) {
+    return std::abs(seconds) < kInstantRangeSeconds;
+}
+
 bool parseDigits(std::string_view text, std::size_t at, std::size_t count, int& out) {
     int value = 0;
     for (std::size_t i = at; i < at + count; ++i) {
@@ -43,9 +51,21 @@ double secondsBetween(Instant a, Instant b) {
     return duration<double>(b - a).count();
 }
 
+std::optional<Instant> checkedInstantFromReferenceSeconds(double value) {
+    if (!std::isfinite(value) || !fitsInstant(value) ||
+        !fitsInstant(value + double(kReferenceUnixSeconds))) {
+        return std::nullopt;
+    }
+    return referenceDate() + duration_cast<system_clock::duration>(duration<double>(value));
+}
+
 Instant addSeconds(Instant instant, double value) {
     if (!std::isfinite(value)) {
         return instant;
+    }
+    const double target = duration<double>(instant.time_since_epoch()).count() + value;
+    if (!fitsInstant(value) || !fitsInstant(target)) {
+        return value > 0 ? Instant::max() : Instant::min();
     }
     return instant + duration_cast<system_clock::duration>(duration<double>(value));
 }

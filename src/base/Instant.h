@@ -16,10 +16,17 @@ Instant referenceDate();
 
 // Seconds since the reference date, with fraction.
 double secondsSinceReferenceDate(Instant instant);
+// Saturates at the ends of the range of Instant.
 Instant instantFromReferenceSeconds(double seconds);
+// The same for a stored date: nothing when the value is not finite or lies
+// beyond what an Instant holds (about the years 1677 to 2262). Every decoder
+// of stored numeric dates goes through this, so such a record is undecodable.
+std::optional<Instant> checkedInstantFromReferenceSeconds(double seconds);
 
 // Seconds between two instants (b - a), with fraction.
 double secondsBetween(Instant a, Instant b);
+// Saturates at the ends of the range of Instant; a value that is not finite
+// leaves the instant as it is.
 Instant addSeconds(Instant instant, double seconds);
 
 // "2026-12-04T21:40:00Z": UTC, whole seconds (the fraction is dropped).

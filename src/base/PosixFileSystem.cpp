@@ -97,6 +97,23 @@ Instant toInstant(fs::file_time_type time) {
         std::chrono::file_clock::to_sys(time));
 }
 
+// The entry itself: a link is described as a link, not as what it points to.
+DirectoryEntry entryFor(const fs::directory_entry& item) {
+    std::error_code ec;
+    DirectoryEntry entry;
+    entry.path = item.path();
+    auto status = item.symlink_status(ec);
+    entry.isDirectory = !ec && fs::is_directory(status);
+    entry.isRegularFile = !ec && fs::is_regular_file(status);
+    if (entry.isRegularFile) {
+        auto size = item.file_size(ec);
+        entry.size = ec ? 0 : size;
+    }
+    auto time = item.last_write_time(ec);
+    entry.modifiedAt = ec ? Instant{} : toInstant(time);
+    return entry;
+}
+
 }  // namespace
 
 FileError::FileError(const fs::path& path, std::string_view cause)
@@ -108,8 +125,14 @@ PosixFileSystem& PosixFileSystem::shared() {
 }
 
 bool PosixFileSystem::exists(const fs::path& path) const {
-    std::error_code ec;
-    return fs::exists(path, ec);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        return true;
+    }
+    if (errno == ENOENT || errno == ENOTDIR) {
+        return false;
+    }
+    throw FileError(path, errnoText());
 }
 
 std::string PosixFileSystem::readFile(const fs::path& path) const {
@@ -227,23 +250,16 @@ void PosixFileSystem::append(const fs::path& path, std::string_view bytes) {
 }
 
 std::vector<DirectoryEntry> PosixFileSystem::list(const fs::path& folder) const {
+    // The error-code forms throughout: no std::filesystem::filesystem_error
+    // leaves the file layer.
     std::vector<DirectoryEntry> entries;
     std::error_code ec;
-    fs::directory_iterator it(folder, ec);
+    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        entries.push_back(entryFor(*it));
+    }
     if (ec) {
         throw FileError(folder, ec.message());
-    }
-    for (const auto& item : it) {
-        DirectoryEntry entry;
-        entry.path = item.path();
-        entry.isDirectory = item.is_directory(ec);
-        entry.size = entry.isDirectory ? 0 : item.file_size(ec);
-        if (ec) {
-            entry.size = 0;
-        }
-        auto time = item.last_write_time(ec);
-        entry.modifiedAt = ec ? Instant{} : toInstant(time);
-        entries.push_back(std::move(entry));
     }
     return entries;
 }

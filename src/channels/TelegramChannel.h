@@ -21,7 +21,8 @@ class TelegramChannel final : public DeliveryChannel {
     // from the caller's thread (isConfigured) and from pool threads (send).
     using CredentialSource = std::function<std::optional<TelegramCredentials>()>;
 
-    // `pool` must outlive every send. Messages go to the build's Bot API host.
+    // `pool` is the blocking-I/O pool (see AsioTaskPool) and must outlive
+    // every send. Messages go to the build's Bot API host.
     TelegramChannel(CredentialSource credentials, std::shared_ptr<TelegramTransport> transport,
                     TaskPool& pool, AlertTextFormatter formatter = {});
 

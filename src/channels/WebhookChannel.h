@@ -22,7 +22,8 @@ class WebhookChannel final : public DeliveryChannel {
     // from the caller's thread (isConfigured) and from pool threads (send).
     using CredentialSource = std::function<std::optional<WebhookCredentials>()>;
 
-    // `pool` must outlive every send.
+    // `pool` is the blocking-I/O pool (see AsioTaskPool) and must outlive
+    // every send.
     WebhookChannel(CredentialSource credentials, std::shared_ptr<WebhookTransport> transport,
                    TaskPool& pool, AlertTextFormatter formatter = {});
 

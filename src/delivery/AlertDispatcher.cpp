@@ -59,6 +59,9 @@ void AlertDispatcher::submit(AlertCandidate candidate) {
 }
 
 void AlertDispatcher::flushForSleep(std::function<void()> completion) {
+    if (!completion) {
+        completion = [] {};  // calling an empty one would throw inside a queue handler
+    }
     queue_.post([weakSelf = weak_from_this(), completion = std::move(completion)] {
         auto self = weakSelf.lock();
         if (!self) {

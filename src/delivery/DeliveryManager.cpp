@@ -42,7 +42,7 @@ void DeliveryManager::start(bool monitoringNetwork) {
 }
 
 void DeliveryManager::observeWake(WakeNotificationSource& source) {
-    wakeSource_ = &source;
+    runSync(deps_.queue, [&] { wakeSource_ = &source; });
     source.observeWake([weak = weak_from_this()] {
         if (auto self = weak.lock()) {
             self->flushNow();
@@ -52,15 +52,34 @@ void DeliveryManager::observeWake(WakeNotificationSource& source) {
 
 void DeliveryManager::enqueueWithOutcome(const SecurityEvent& event,
                                          std::function<void(DeliveryEnqueueOutcome)> completion) {
-    postWeakly([event, completion = std::move(completion)](DeliveryManager& self) {
-        auto outcome = self.enqueue(event);
-        if (completion) {
-            completion(outcome);
+    // Asking a channel whether it is configured reads the keyring, which may
+    // hang: that happens on the blocking pool, the decision on the queue.
+    deps_.blockingIO.run([weak = weak_from_this(), channels = deps_.channels, event,
+                          completion = std::move(completion)] {
+        std::set<DeliveryChannelKind> configured;
+        for (const auto& [kind, channel] : channels) {
+            if (channel->isConfigured()) {
+                configured.insert(kind);
+            }
         }
-        if (outcome == DeliveryEnqueueOutcome::queued) {
-            self.processDueDeliveries();
+        if (auto self = weak.lock()) {
+            self->postWeakly([event, configured, completion](DeliveryManager& manager) {
+                manager.decideEnqueue(event, configured, completion);
+            });
         }
     });
+}
+
+void DeliveryManager::decideEnqueue(const SecurityEvent& event,
+                                    const std::set<DeliveryChannelKind>& configured,
+                                    const std::function<void(DeliveryEnqueueOutcome)>& completion) {
+    auto outcome = enqueue(event, configured);
+    if (completion) {
+        completion(outcome);
+    }
+    if (outcome == DeliveryEnqueueOutcome::queued) {
+        processDueDeliveries();
+    }
 }
 
 void DeliveryManager::flushNow() {
@@ -127,7 +146,8 @@ OutboxStore::AttemptsByEvent DeliveryManager::deliveryAttempts(const std::vector
     return attempts;
 }
 
-DeliveryEnqueueOutcome DeliveryManager::enqueue(const SecurityEvent& event) {
+DeliveryEnqueueOutcome DeliveryManager::enqueue(const SecurityEvent& event,
+                                                const std::set<DeliveryChannelKind>& configured) {
     auto enabled = deps_.enabledChannels();
     if (enabled.empty()) {
         return DeliveryEnqueueOutcome::disabled;
@@ -135,8 +155,7 @@ DeliveryEnqueueOutcome DeliveryManager::enqueue(const SecurityEvent& event) {
     // std::set orders the kinds as declared, which is also their raw-text order.
     std::vector<DeliveryChannelKind> kinds;
     for (auto kind : enabled) {
-        auto channel = deps_.channels.find(kind);
-        if (channel != deps_.channels.end() && channel->second->isConfigured()) {
+        if (configured.contains(kind)) {
             kinds.push_back(kind);
         }
     }
@@ -182,23 +201,36 @@ void DeliveryManager::processDueDeliveries() {
         } else if (!enabled.contains(record.channel) || channel == deps_.channels.end()) {
             handleResult(record, DeliveryResult::terminal(DeliveryFailureCode::notConfigured));
         } else {
-            send(record, channel->second, *event);
+            waitingSends_.push_back({record, channel->second, std::move(*event)});
         }
+    }
+    startWaitingSends();
+}
+
+void DeliveryManager::startWaitingSends() {
+    while (sendsInFlight_ < maximumSendsInFlight && !waitingSends_.empty()) {
+        ++sendsInFlight_;
+        send(std::move(waitingSends_.front()));
+        waitingSends_.pop_front();
     }
 }
 
-void DeliveryManager::send(const OutboxRecord& record, std::shared_ptr<DeliveryChannel> channel,
-                           const SecurityEvent& event) {
-    auto weak = weak_from_this();
-    deps_.taskPool.run([weak, record, channel, event] {
-        channel->send(event, [weak, record](DeliveryResult result) {
+void DeliveryManager::send(Send next) {
+    deps_.blockingIO.run([weak = weak_from_this(), next = std::move(next)] {
+        next.channel->send(next.event, [weak, record = next.record](DeliveryResult result) {
             if (auto self = weak.lock()) {
                 self->postWeakly([record, result](DeliveryManager& manager) {
-                    manager.handleResult(record, result);
+                    manager.sendEnded(record, result);
                 });
             }
         });
     });
+}
+
+void DeliveryManager::sendEnded(const OutboxRecord& record, DeliveryResult result) {
+    --sendsInFlight_;
+    handleResult(record, result);
+    startWaitingSends();
 }
 
 void DeliveryManager::handleResult(const OutboxRecord& record, DeliveryResult result) {
@@ -232,6 +264,9 @@ void DeliveryManager::scheduleNextAttempt() {
     try {
         due = deps_.outboxStore.nextDueDate();
     } catch (const std::exception&) {
+        // Like any store failure: without a timer nothing would wake the
+        // queue, so the count must not keep the sleep gate waiting.
+        storageFailed();
         return;
     }
     if (!due) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -23,13 +24,17 @@ namespace veyrune {
 
 // Turns alert events into outbox records, one per enabled and configured
 // channel, and works the outbox with a fixed retry schedule. Every decision runs
-// on `queue` ("Veyrune.Delivery"); sends run on the task pool and report back
-// to it, so a send never blocks the queue. Callbacks hold the manager weakly.
-// The collaborators must outlive the manager.
+// on `queue` ("Veyrune.Delivery"). What may block runs on `blockingIO` and
+// reports back to the queue: the sends, at most `maximumSendsInFlight` at a
+// time, and the channels' configuration checks, which read the keyring. So a
+// stalled server or keyring never stops the queue. Callbacks hold the manager
+// weakly. The collaborators must outlive the manager.
 class DeliveryManager : public std::enable_shared_from_this<DeliveryManager> {
   public:
     static constexpr const char* queueLabel = "Veyrune.Delivery";
     static constexpr std::size_t attemptBatchSize = 500;
+    // Claimed records beyond this wait on the queue for a send to end.
+    static constexpr std::size_t maximumSendsInFlight = 4;
 
     using Channels = std::map<DeliveryChannelKind, std::shared_ptr<DeliveryChannel>>;
     using EnabledChannels = std::function<std::set<DeliveryChannelKind>()>;
@@ -41,7 +46,9 @@ class DeliveryManager : public std::enable_shared_from_this<DeliveryManager> {
         EnabledChannels enabledChannels;
         Clock& clock;
         DeliveryTimerScheduling& timerScheduler;
-        TaskPool& taskPool;
+        // The blocking-I/O pool, never the pool whose threads carry the serial
+        // queues (see AsioTaskPool).
+        TaskPool& blockingIO;
         NetworkPathMonitor* monitor = nullptr;  // none: the network is never watched
         DeliveryRetryPolicy retryPolicy = {};
     };
@@ -73,11 +80,22 @@ class DeliveryManager : public std::enable_shared_from_this<DeliveryManager> {
   private:
     explicit DeliveryManager(Dependencies dependencies);
 
+    struct Send {
+        OutboxRecord record;
+        std::shared_ptr<DeliveryChannel> channel;
+        SecurityEvent event;
+    };
+
     // All below run on the queue.
-    DeliveryEnqueueOutcome enqueue(const SecurityEvent& event);
+    void decideEnqueue(const SecurityEvent& event, const std::set<DeliveryChannelKind>& configured,
+                       const std::function<void(DeliveryEnqueueOutcome)>& completion);
+    DeliveryEnqueueOutcome enqueue(const SecurityEvent& event,
+                                   const std::set<DeliveryChannelKind>& configured);
     void processDueDeliveries();
-    void send(const OutboxRecord& record, std::shared_ptr<DeliveryChannel> channel,
-              const SecurityEvent& event);
+    // Starts waiting sends while fewer than the maximum are in flight.
+    void startWaitingSends();
+    void send(Send next);
+    void sendEnded(const OutboxRecord& record, DeliveryResult result);
     void handleResult(const OutboxRecord& record, DeliveryResult result);
     void scheduleNextAttempt();
     void recoverInterruptedSends();
@@ -92,10 +110,12 @@ class DeliveryManager : public std::enable_shared_from_this<DeliveryManager> {
     void postWeakly(std::function<void(DeliveryManager&)> work);
 
     Dependencies deps_;
-    WakeNotificationSource* wakeSource_ = nullptr;  // queue only
+    WakeNotificationSource* wakeSource_ = nullptr;  // queue only (and the destructor)
     bool networkIsSatisfied_ = false;               // queue only
     DeliveryStorageAvailability storageAvailability_ =
         DeliveryStorageAvailability::available;  // queue only
+    std::deque<Send> waitingSends_;              // queue only
+    std::size_t sendsInFlight_ = 0;              // queue only
     mutable std::mutex pendingCountMutex_;
     std::int64_t pendingCount_ = 0;  // guarded by pendingCountMutex_
 };

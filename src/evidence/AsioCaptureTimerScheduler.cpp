@@ -1,8 +1,8 @@
 #include "evidence/AsioCaptureTimerScheduler.h"
 
 #include <asio/post.hpp>
+#include <asio/steady_timer.hpp>
 #include <asio/strand.hpp>
-#include <asio/system_timer.hpp>
 #include <atomic>
 
 namespace veyrune {
@@ -23,8 +23,8 @@ class AsioCaptureTimer final : public CaptureTimer,
         asio::post(timer.get_executor(), [self = shared_from_this()] { self->timer.cancel(); });
     }
 
-    asio::basic_waitable_timer<std::chrono::system_clock,
-                               asio::wait_traits<std::chrono::system_clock>,
+    asio::basic_waitable_timer<std::chrono::steady_clock,
+                               asio::wait_traits<std::chrono::steady_clock>,
                                asio::strand<asio::thread_pool::executor_type>>
         timer;
     std::atomic<bool> cancelled = false;

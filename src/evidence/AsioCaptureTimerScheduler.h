@@ -6,8 +6,9 @@
 
 namespace veyrune {
 
-// Wall-clock timers (time asleep counts) on the process's thread pool; a
-// timer that fires posts its handler to its queue.
+// Timers on the monotonic clock, so a step of the wall clock moves no
+// time-out, on the process's queue pool; a timer that fires posts its handler
+// to its queue.
 class AsioCaptureTimerScheduler final : public CaptureTimerScheduling {
   public:
     explicit AsioCaptureTimerScheduler(asio::thread_pool& pool) : pool_(pool) {}

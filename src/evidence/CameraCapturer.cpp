@@ -24,6 +24,27 @@ std::shared_ptr<CameraCapturer> CameraCapturer::make(Collaborators collaborators
 
 CameraCapturer::CameraCapturer(Collaborators collaborators) : c_(collaborators) {}
 
+CameraCapturer::~CameraCapturer() {
+    // Every callback holds the capturer weakly, so no other thread reaches
+    // these fields any more.
+    if (completion_ && !completionHandled_) {
+        c_.mainQueue.post([completion = std::move(*completion_)] { completion(std::nullopt); });
+    }
+    if (session_ || timeout_ || warmUp_) {
+        std::shared_ptr<CameraSession> session = std::move(session_);
+        c_.queue.post([session, timeout = timeout_, warmUp = warmUp_] {
+            for (const auto& timer : {timeout, warmUp}) {
+                if (timer) {
+                    timer->cancel();
+                }
+            }
+            if (session) {
+                session->stopRunning();
+            }
+        });
+    }
+}
+
 void CameraCapturer::capturePhoto(Completion completion) {
     std::weak_ptr<CameraCapturer> weak = weak_from_this();
     c_.queue.post([weak, completion = std::move(completion), &mainQueue = c_.mainQueue] {

@@ -40,6 +40,11 @@ class CameraCapturer final : public PhotoCapturing,
 
     static std::shared_ptr<CameraCapturer> make(Collaborators collaborators);
     explicit CameraCapturer(Collaborators collaborators);
+    // A request still in progress gets its answer, nothing, and its camera
+    // session is stopped on the queue.
+    ~CameraCapturer();
+    CameraCapturer(const CameraCapturer&) = delete;
+    CameraCapturer& operator=(const CameraCapturer&) = delete;
 
     // Any thread; returns at once.
     void capturePhoto(Completion completion) override;

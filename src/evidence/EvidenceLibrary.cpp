@@ -9,7 +9,8 @@ namespace veyrune {
 
 namespace {
 
-// Folders nest only two deep here; the bound stops a symbolic-link loop.
+// Folders nest only two deep here; the bound keeps a deep tree from
+// exhausting the stack.
 constexpr int maximumDepth = 16;
 
 }  // namespace
@@ -40,11 +41,11 @@ std::filesystem::path EvidenceLibrary::dayFolder() const {
 
 std::vector<EvidenceFile> EvidenceLibrary::files() const {
     std::vector<EvidenceFile> found;
-    if (!fileSystem_.exists(rootURL_)) {
-        return found;
-    }
     std::vector<DirectoryEntry> children;
     try {
+        if (!fileSystem_.exists(rootURL_)) {
+            return found;
+        }
         children = fileSystem_.list(rootURL_);
     } catch (const FileError&) {
         return found;
@@ -71,6 +72,9 @@ void EvidenceLibrary::collectFiles(const std::vector<DirectoryEntry>& entries, i
         if (entry.isDirectory) {
             collectFiles(fileSystem_.list(entry.path), depth + 1, into);
             continue;
+        }
+        if (!entry.isRegularFile) {
+            continue;  // links, FIFOs, sockets and devices
         }
         auto extension = entry.path.extension().string();
         auto kind = evidenceFileKindForExtension(extension.empty() ? "" : extension.substr(1));

@@ -14,9 +14,10 @@
 namespace veyrune {
 
 // The evidence folder: one sub-folder per local day ("yyyy-MM-dd", in the
-// current time zone) holding photos and screenshots. Holds no state beyond its
-// collaborators, which must outlive it; every call reads the disk afresh and
-// runs on the caller's thread.
+// current time zone) holding photos and screenshots. Walks never follow a
+// symbolic link, only regular files count as evidence, and nothing outside the
+// folder is ever removed. Holds no state beyond its collaborators, which must
+// outlive it; every call reads the disk afresh and runs on the caller's thread.
 class EvidenceLibrary {
   public:
     explicit EvidenceLibrary(FileSystem& fileSystem = PosixFileSystem::shared(),
@@ -56,6 +57,9 @@ class EvidenceLibrary {
     void pruneBySize(std::int64_t maxMB) const;
     void collectAll(const std::filesystem::path& folder, int depth,
                     std::vector<DirectoryEntry>& into) const;
+    // Removes `path` with its contents if it lies inside the root; failures
+    // are ignored.
+    void removeInsideRoot(const std::filesystem::path& path) const;
 
     FileSystem& fileSystem_;
     const Clock& clock_;

@@ -46,10 +46,7 @@ void EvidenceLibrary::pruneByAge(const std::vector<DirectoryEntry>& children,
         if (!day || *day >= cutoff) {
             continue;
         }
-        try {
-            fileSystem_.removeAll(child.path);
-        } catch (const FileError&) {
-        }
+        removeInsideRoot(child.path);
     }
 }
 
@@ -68,11 +65,8 @@ void EvidenceLibrary::pruneBySize(std::int64_t maxMB) const {
         if (total <= limit) {
             return;
         }
-        try {
-            fileSystem_.removeAll(file.path);
-        } catch (const FileError&) {
-            // Counted as freed all the same, so the walk always ends.
-        }
+        removeInsideRoot(file.path);
+        // Counted as freed even when it stayed, so the walk always ends.
         total -= std::int64_t(file.size);
     }
 }
@@ -94,9 +88,20 @@ void EvidenceLibrary::collectAll(const std::filesystem::path& folder, int depth,
         }
         if (entry.isDirectory) {
             collectAll(entry.path, depth + 1, into);
-        } else {
+        } else if (entry.isRegularFile) {
             into.push_back(std::move(entry));
         }
+    }
+}
+
+void EvidenceLibrary::removeInsideRoot(const std::filesystem::path& path) const {
+    auto relative = path.lexically_normal().lexically_relative(rootURL_.lexically_normal());
+    if (relative.empty() || *relative.begin() == ".." || *relative.begin() == ".") {
+        return;
+    }
+    try {
+        fileSystem_.removeAll(path);
+    } catch (const FileError&) {
     }
 }
 

@@ -43,9 +43,15 @@ std::set<std::string> existingColumns(SQLiteDatabase& db) {
     return names;
 }
 
-std::optional<Instant> optionalInstant(const SQLiteStatement& row, int column) {
+// A NULL column reads as nothing; `valid` turns false for a date out of range.
+std::optional<Instant> optionalInstant(const SQLiteStatement& row, int column, bool& valid) {
     auto seconds = row.optionalReal(column);
-    return seconds ? std::optional<Instant>(instantFromReferenceSeconds(*seconds)) : std::nullopt;
+    if (!seconds) {
+        return std::nullopt;
+    }
+    auto date = checkedInstantFromReferenceSeconds(*seconds);
+    valid = valid && date.has_value();
+    return date;
 }
 
 Uuid recordID(const SQLiteStatement& row) {
@@ -98,21 +104,24 @@ std::optional<Uuid> OutboxItemTable::eventID(const SQLiteStatement& row) {
     return text ? Uuid::parse(*text) : std::nullopt;
 }
 
-OutboxRecord OutboxItemTable::record(const SQLiteStatement& row) {
+std::optional<OutboxRecord> OutboxItemTable::record(const SQLiteStatement& row) {
     OutboxRecord record;
     record.id = recordID(row);
     record.eventID = eventID(row);
     record.channel = channelOf(row);
-    record.createdAt = instantFromReferenceSeconds(row.real(Column::createdAt));
+    auto createdAt = checkedInstantFromReferenceSeconds(row.real(Column::createdAt));
+    bool valid = createdAt.has_value();
+    record.createdAt = createdAt.value_or(Instant{});
     record.payload = row.blob(Column::payload);
     record.status = outboxStatusFromRaw(row.text(Column::status)).value_or(OutboxStatus::failed);
     record.attempts = row.integer(Column::attempts);
-    record.nextAttemptAt = optionalInstant(row, Column::nextAttemptAt);
+    record.nextAttemptAt = optionalInstant(row, Column::nextAttemptAt, valid);
     record.lastFailure = lastFailureOf(row);
-    return record;
+    return valid ? std::optional<OutboxRecord>(std::move(record)) : std::nullopt;
 }
 
-DeliveryAttempt OutboxItemTable::attempt(const SQLiteStatement& row, const Uuid& event) {
+std::optional<DeliveryAttempt> OutboxItemTable::attempt(const SQLiteStatement& row,
+                                                        const Uuid& event) {
     DeliveryAttempt attempt;
     attempt.id = recordID(row);
     attempt.eventID = event;
@@ -126,11 +135,12 @@ DeliveryAttempt OutboxItemTable::attempt(const SQLiteStatement& row, const Uuid&
         attempt.status = DeliveryAttemptStatus::failed;
     }
     attempt.attempts = row.integer(Column::attempts);
-    attempt.nextAttemptAt = optionalInstant(row, Column::nextAttemptAt);
+    bool valid = true;
+    attempt.nextAttemptAt = optionalInstant(row, Column::nextAttemptAt, valid);
     if (auto failure = lastFailureOf(row)) {
         attempt.lastError = std::string(rawValue(*failure));
     }
-    return attempt;
+    return valid ? std::optional<DeliveryAttempt>(std::move(attempt)) : std::nullopt;
 }
 
 }  // namespace veyrune

@@ -18,13 +18,14 @@ class OutboxItemTable {
     // file lacks, so later optional columns need no migration step.
     static void prepare(SQLiteDatabase& db);
 
-    // The row at the statement's cursor (selected as above). Throws
+    // The row at the statement's cursor (selected as above); nothing when a
+    // stored date is beyond the range of Instant. Throws
     // OutboxStoreError::invalidRecordID when its id is not a UUID.
-    static OutboxRecord record(const SQLiteStatement& row);
+    static std::optional<OutboxRecord> record(const SQLiteStatement& row);
     // The row's event identifier; nothing when absent or not a UUID.
     static std::optional<Uuid> eventID(const SQLiteStatement& row);
-    // The row as the timeline's delivery of `eventID`.
-    static DeliveryAttempt attempt(const SQLiteStatement& row, const Uuid& eventID);
+    // The row as the timeline's delivery of `eventID`; nothing as for `record`.
+    static std::optional<DeliveryAttempt> attempt(const SQLiteStatement& row, const Uuid& eventID);
 };
 
 }  // namespace veyrune

@@ -130,10 +130,11 @@ OutboxRecord SQLiteOutboxStore::enqueue(std::optional<Uuid> eventID, DeliveryCha
         // Read back, so the answer carries the stored values.
         auto row = db.prepare(selectRows("WHERE rowid = ?"));
         row.bind(1, db.lastInsertRowID());
-        if (!row.step()) {
+        auto record = row.step() ? OutboxItemTable::record(row) : std::nullopt;
+        if (!record) {
             throw OutboxStoreError::operationDidNotComplete();
         }
-        return OutboxItemTable::record(row);
+        return *record;
     });
 }
 
@@ -144,9 +145,14 @@ std::vector<OutboxRecord> SQLiteOutboxStore::claimDueRecords(Instant now) {
         auto query = db.prepare(selectRows(due + " ORDER BY nextAttemptAt, createdAt, id"));
         query.bind(1, rawValue(OutboxStatus::pending)).bind(2, seconds(now));
         std::vector<OutboxRecord> records;
+        std::vector<std::int64_t> unreadable;
         while (query.step()) {
-            records.push_back(OutboxItemTable::record(query));
-            records.back().status = OutboxStatus::sending;
+            if (auto record = OutboxItemTable::record(query)) {
+                records.push_back(std::move(*record));
+                records.back().status = OutboxStatus::sending;
+            } else {
+                unreadable.push_back(query.integer(0));
+            }
         }
         // The same predicate in the same transaction: exactly the rows read.
         db.prepare("UPDATE OutboxItem SET status = ? " + due)
@@ -154,6 +160,16 @@ std::vector<OutboxRecord> SQLiteOutboxStore::claimDueRecords(Instant now) {
             .bind(2, rawValue(OutboxStatus::pending))
             .bind(3, seconds(now))
             .run();
+        // A row that cannot be read ends like an undecodable payload.
+        for (auto rowid : unreadable) {
+            db.prepare(
+                  "UPDATE OutboxItem SET status = ?, nextAttemptAt = NULL, lastFailure = ? "
+                  "WHERE rowid = ?")
+                .bind(1, rawValue(OutboxStatus::failed))
+                .bind(2, rawValue(DeliveryFailureCode::legacyPayload))
+                .bind(3, rowid)
+                .run();
+        }
         return records;
     });
 }
@@ -285,8 +301,10 @@ OutboxStore::AttemptsByEvent SQLiteOutboxStore::fetchAttempts(const std::vector<
         }
         AttemptsByEvent attempts;
         while (query.step()) {
-            if (auto event = OutboxItemTable::eventID(query)) {
-                attempts[*event].push_back(OutboxItemTable::attempt(query, *event));
+            auto event = OutboxItemTable::eventID(query);
+            auto attempt = event ? OutboxItemTable::attempt(query, *event) : std::nullopt;
+            if (attempt) {
+                attempts[*event].push_back(std::move(*attempt));
             }
         }
         return attempts;
@@ -316,12 +334,18 @@ std::optional<Instant> SQLiteOutboxStore::nextDueDate() {
             return distantPast();
         }
         auto next = db.prepare(
-            "SELECT nextAttemptAt FROM OutboxItem WHERE status = ? ORDER BY nextAttemptAt LIMIT 1");
+            "SELECT nextAttemptAt FROM OutboxItem WHERE status = ? AND nextAttemptAt IS NOT NULL "
+            "ORDER BY nextAttemptAt");
         next.bind(1, rawValue(OutboxStatus::pending));
-        if (!next.step() || next.isNull(0)) {
-            return std::nullopt;
+        while (next.step()) {
+            // A date beyond the range of Instant: one far in the past is due at
+            // once (the claim then fails the row), one far ahead never.
+            auto due = checkedInstantFromReferenceSeconds(next.real(0));
+            if (due || next.real(0) < 0) {
+                return due.value_or(distantPast());
+            }
         }
-        return instantFromReferenceSeconds(next.real(0));
+        return std::nullopt;
     });
 }
 

@@ -37,8 +37,9 @@ bool readDate(const json& object, const char* key, DateEncoding dates, Instant& 
     if (!it->is_number()) {
         return false;
     }
-    out = instantFromReferenceSeconds(it->get<double>());
-    return true;
+    auto date = checkedInstantFromReferenceSeconds(it->get<double>());
+    out = date.value_or(out);
+    return date.has_value();
 }
 
 bool readString(const json& object, const char* key, std::string& out) {

@@ -52,8 +52,9 @@ bool readDate(const element& value, DateEncoding dates, Instant& out) {
     if (!value.is_number() || value.get_double().get(seconds)) {
         return false;
     }
-    out = instantFromReferenceSeconds(seconds);
-    return true;
+    auto date = checkedInstantFromReferenceSeconds(seconds);
+    out = date.value_or(out);
+    return date.has_value();
 }
 
 bool readOptionalString(const object& obj, std::string_view key, std::optional<std::string>& out) {

@@ -1,5 +1,7 @@
 #include "review/CSVExport.h"
 
+#include <string_view>
+
 namespace veyrune {
 
 namespace {
@@ -48,11 +50,19 @@ std::vector<std::string> integrityLines(const std::optional<std::string>& chainS
 }  // namespace
 
 std::string csvField(const std::string& value) {
-    if (value.find_first_of(",\"\n\r") == std::string::npos) {
-        return value;
+    // A spreadsheet runs a cell that begins like this as a formula, and
+    // summaries and network names are chosen by whoever names a USB device or
+    // runs a hotspot: the apostrophe keeps such a cell text.
+    std::string text = value;
+    if (!text.empty() &&
+        std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
+        text.insert(text.begin(), '\'');
+    }
+    if (text.find_first_of(",\"\n\r") == std::string::npos) {
+        return text;
     }
     std::string quoted = "\"";
-    for (char c : value) {
+    for (char c : text) {
         quoted += c;
         if (c == '"') {
             quoted += '"';

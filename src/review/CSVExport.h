@@ -24,8 +24,10 @@ std::string exportCSV(const std::vector<SecurityEvent>& events,
 // machine, user, wifi, batteryPercent, evidenceCount.
 std::vector<std::string> csvRow(const SecurityEvent& event);
 
-// A field as written: quoted, with doubled quotes, when it holds a comma, a
-// quote, a line feed or a carriage return.
+// A field as written: with an apostrophe in front when it begins with "=",
+// "+", "-", "@", a tab or a carriage return (a spreadsheet would run it as a
+// formula); then quoted, with doubled quotes, when it holds a comma, a quote,
+// a line feed or a carriage return.
 std::string csvField(const std::string& value);
 
 }  // namespace veyrune

@@ -42,6 +42,9 @@ class TimelineController {
     };
 
     TimelineController(Collaborators collaborators, std::unique_ptr<TimestampFormatter> formatter);
+    // Neither copied nor moved: a running check holds this address.
+    TimelineController(const TimelineController&) = delete;
+    TimelineController& operator=(const TimelineController&) = delete;
 
     void refresh();
     // Does nothing while a check is running.

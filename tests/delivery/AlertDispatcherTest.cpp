@@ -143,6 +143,17 @@ TEST_F(DispatcherTest, FlushForSleepCompletesAfterEveryEnqueueCompleted) {
     EXPECT_TRUE(completed);
 }
 
+TEST_F(DispatcherTest, FlushForSleepWithoutCompletionStillFlushes) {
+    auto usb = submit(SecurityEventKind::usbAttached);
+    dispatcher->flushForSleep(nullptr);
+    EXPECT_NO_THROW(queue.drain());
+    tasks.drain();
+    ASSERT_EQ(enqueued.size(), 1u);
+    EXPECT_EQ(enqueued[0].id, usb.event.id);
+    dispatcher->flushForSleep(nullptr);  // nothing left to flush
+    EXPECT_NO_THROW(queue.drain());
+}
+
 TEST_F(DispatcherTest, WorkQueuedForAGoneDispatcherDoesNothing) {
     dispatcher->submit(AlertCandidate{
         SecurityEvent{

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "outbox/OutboxStoreError.h"
 #include "outbox/SQLiteOutboxStore.h"
 #include "record/RecordCoding.h"
 #include "support/EventFactory.h"
@@ -24,6 +25,7 @@ class RecordingStore final : public OutboxStore {
   public:
     explicit RecordingStore(OutboxStore& store) : store_(store) {}
     std::vector<Kind> enqueued;
+    bool failNextDueDate = false;
 
     OutboxRecord enqueue(std::optional<Uuid> e, Kind c, const std::string& p, Instant t) override {
         enqueued.push_back(c);
@@ -48,7 +50,12 @@ class RecordingStore final : public OutboxStore {
         return store_.deliveryAttempts(ids, b);
     }
     DeliveryQueueSummary queueSummary() override { return store_.queueSummary(); }
-    std::optional<Instant> nextDueDate() override { return store_.nextDueDate(); }
+    std::optional<Instant> nextDueDate() override {
+        if (failNextDueDate) {
+            throw OutboxStoreError::operationDidNotComplete();
+        }
+        return store_.nextDueDate();
+    }
 
   private:
     OutboxStore& store_;
@@ -255,6 +262,22 @@ TEST_F(DeliveryManagerTest, UnopenableStoreReportsStorageUnavailable) {
     EXPECT_EQ(summary(), (DeliveryQueueSummary{0, 0, DeliveryStorageAvailability::unavailable}));
     EXPECT_TRUE(attempts().empty());
     EXPECT_TRUE(manager->isQueueEmpty());
+}
+
+TEST_F(DeliveryManagerTest, FailedDueDateLookupIsAStoreFailure) {
+    telegram->answer(DeliveryResult::retryable(Code::server));
+    store.failNextDueDate = true;
+    enqueue();
+    // Nothing would wake the queue, so the sleep gate must not wait on it.
+    EXPECT_FALSE(timer.isPending());
+    EXPECT_TRUE(manager->isQueueEmpty());
+    EXPECT_EQ(summary().storageAvailability, DeliveryStorageAvailability::unavailable);
+
+    store.failNextDueDate = false;
+    manager->flushNow();
+    queue.drain();
+    EXPECT_TRUE(timer.isPending());
+    EXPECT_EQ(summary().storageAvailability, DeliveryStorageAvailability::available);
 }
 
 TEST_F(DeliveryManagerTest, CallbacksAfterTheManagerIsGoneDoNothing) {

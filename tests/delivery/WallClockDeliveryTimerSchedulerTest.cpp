@@ -6,7 +6,10 @@
 
 #include "base/AsioSerialQueue.h"
 #include "base/AsioTaskPool.h"
+#include "delivery/WakeNotificationFanOut.h"
 #include "delivery/WallClockDeliveryTimerScheduler.h"
+#include "support/FakeWakeNotificationSource.h"
+#include "support/ManualClock.h"
 
 using namespace veyrune;
 
@@ -19,7 +22,14 @@ constexpr auto kPatience = std::chrono::seconds(30);
 class CountingQueue final : public SerialQueue {
   public:
     explicit CountingQueue(asio::thread_pool& pool) : queue_(pool, "Veyrune.Test") {}
+    // Posts made while this is set are counted apart.
+    std::atomic<bool> closed = false;
+    std::atomic<int> postsWhileClosed = 0;
+
     void post(std::function<void()> work) override {
+        if (closed) {
+            ++postsWhileClosed;
+        }
         queue_.post(std::move(work));
         // Notified under the lock: the waiting test may destroy this queue right after.
         std::lock_guard lock(mutex_);
@@ -107,4 +117,47 @@ TEST_F(TimerTest, CancelAfterTheCompletionReachedTheQueueStillWins) {
         settle();
         EXPECT_FALSE(ran) << destroyInsteadOfCancel;
     }
+}
+
+TEST_F(TimerTest, NothingReachesTheQueueOnceCancelHasReturned) {
+    // The queue's owner may destroy it right after cancel(), so a completion
+    // that had already expired must not post any more. Many short tries hit
+    // the narrow window between expiry and posting.
+    WallClockDeliveryTimerScheduler scheduler(pool.pool());
+    auto spin = [](std::chrono::microseconds span) {
+        auto end = std::chrono::steady_clock::now() + span;
+        while (std::chrono::steady_clock::now() < end) {
+        }
+    };
+    for (int i = 0; i < 3000; ++i) {
+        queue.closed = false;
+        scheduler.schedule(queue, 0, [] {});
+        spin(std::chrono::microseconds(i % 40));
+        scheduler.cancel();
+        queue.closed = true;
+        spin(std::chrono::microseconds(50));
+    }
+    queue.closed = false;
+    settle();
+    EXPECT_EQ(queue.postsWhileClosed, 0);
+}
+
+TEST_F(TimerTest, PendingDeadlineIsArmedAgainAfterEveryWake) {
+    // The deadlines are on `wallClock`; the waits run on the real clocks.
+    test::ManualClock wallClock;
+    test::FakeWakeNotificationSource wake;
+    WakeNotificationFanOut wakes(wake);
+    WallClockDeliveryTimerScheduler scheduler(pool.pool(), &wakes.branch(), wallClock);
+    std::promise<void> ran;
+    scheduler.schedule(queue, 3600, [&] { ran.set_value(); });
+    auto result = ran.get_future();
+
+    wallClock.advance(1800);  // half an hour asleep: the wait did not count it
+    wake.wake();
+    EXPECT_EQ(result.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+
+    wallClock.advance(1800);  // the deadline passed during the next sleep
+    wake.wake();
+    EXPECT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    scheduler.cancel();
 }

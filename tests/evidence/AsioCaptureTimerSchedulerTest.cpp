@@ -7,6 +7,7 @@
 
 #include "base/AsioSerialQueue.h"
 #include "base/AsioTaskPool.h"
+#include "support/WallClockStep.h"
 
 namespace veyrune::test {
 namespace {
@@ -38,6 +39,19 @@ TEST(AsioCaptureTimerSchedulerTest, FiresOnItsQueueInDueOrderAndCancelledTimersN
     ASSERT_EQ(last.get_future().wait_for(10s), std::future_status::ready);
     std::lock_guard lock(mutex);
     EXPECT_EQ(ran, (std::vector<std::string>{"early", "late"}));
+}
+
+TEST(AsioCaptureTimerSchedulerTest, AWallClockStepBackDoesNotPostponeATimeOut) {
+    AsioTaskPool pool(2);
+    AsioSerialQueue queue(pool.pool(), "Veyrune.Test");
+    AsioCaptureTimerScheduler timers(pool.pool());
+    std::promise<void> fired;
+    auto timer = timers.schedule(queue, 200ms, [&] { fired.set_value(); });
+    {
+        ScopedWallClockStep stepBack(-std::chrono::hours(1));
+        EXPECT_EQ(fired.get_future().wait_for(5s), std::future_status::ready);
+    }
+    runSync(queue, [&] { timer->cancel(); });
 }
 
 }  // namespace

@@ -168,6 +168,16 @@ TEST_F(CameraCapturerTest, RequestReachingAGoneCapturerStillGetsAnAnswer) {
     EXPECT_EQ(answers, (std::vector<std::pair<int, Answer>>{{0, std::nullopt}}));
 }
 
+TEST_F(CameraCapturerTest, CapturerGoneMidRequestStillAnswersAndStopsTheCamera) {
+    request();
+    auto session = device.sessions.at(0);
+    ASSERT_TRUE(session->started);
+    capturer.reset();
+    settle();
+    EXPECT_EQ(answers, (std::vector<std::pair<int, Answer>>{{0, std::nullopt}}));
+    EXPECT_EQ(session->stops, 1);
+}
+
 TEST(LargestPhotoDimensionsTest, LargestAreaWithPositiveSidesFirstWinsATie) {
     EXPECT_EQ(largestPhotoDimensions({{1920, 1080}, {1080, 1920}}), (PhotoDimensions{1920, 1080}));
     EXPECT_EQ(largestPhotoDimensions({{640, 480}, {-4000, -4000}, {4000, 0}}),

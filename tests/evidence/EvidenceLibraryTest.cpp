@@ -1,6 +1,7 @@
 #include "evidence/EvidenceLibrary.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "EvidenceTestFiles.h"
 #include "evidence/EvidenceFileName.h"
@@ -55,6 +56,25 @@ TEST_F(EvidenceLibraryTest, MissingRootListsNothingButUnreadableDayFolderFails) 
 
     fileSystem.failListing(library.rootURL());
     EXPECT_TRUE(library.files().empty());
+}
+
+TEST_F(EvidenceLibraryTest, ListsOnlyRegularFilesAndNeverDescendsIntoLinks) {
+    auto root = library.rootURL();
+    auto outside = temp / "Pictures";
+    makeFile(outside / "private.jpg", 10, late);
+    makeFile(root / "2026-12-03" / "a.png", 20, late);
+    std::filesystem::create_directory_symlink(outside, root / "2026-12-02");
+    std::filesystem::create_symlink(outside / "private.jpg", root / "2026-12-03" / "link.jpg");
+    // Two links back to the root: a walk that followed them would list a.png
+    // hundreds of times.
+    std::filesystem::create_directory_symlink(root, root / "2026-12-03" / "up");
+    std::filesystem::create_directory_symlink(root, root / "2026-12-03" / "again");
+    ASSERT_EQ(::mkfifo((root / "2026-12-03" / "pipe.png").c_str(), 0600), 0);
+
+    auto files = library.files();
+
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].url, root / "2026-12-03" / "a.png");
 }
 
 TEST_F(EvidenceLibraryTest, DayFolderFollowsLocalDateWhileNamesCarryUTC) {

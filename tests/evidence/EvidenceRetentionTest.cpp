@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "EvidenceTestFiles.h"
 #include "evidence/EvidenceLibrary.h"
@@ -112,6 +113,31 @@ TEST_F(EvidenceRetentionTest, UnremovableFileStillCountsAsFreed) {
     EXPECT_TRUE(fs::exists(middle));
     EXPECT_TRUE(fs::exists(newest));
     EXPECT_EQ(fileSystem.removals(), std::vector<fs::path>{stuck});
+}
+
+TEST_F(EvidenceRetentionTest, NeverFollowsLinksOrRemovesWhatIsNotARegularFile) {
+    // Old, large files outside the evidence folder, reachable through links.
+    auto outside = temp / "Documents";
+    makeFile(outside / "thesis.png", 2048 * KiB, localInstant(2020, 1, 1));
+    makeFile(outside / "2020-01-01" / "photo.jpg", 2048 * KiB, localInstant(2020, 1, 1));
+    makeFile(root / "2026-12-04" / "old.png", 600 * KiB, localInstant(2026, 12, 4, 1));
+    makeFile(root / "2026-12-04" / "new.png", 512 * KiB, localInstant(2026, 12, 4, 2));
+    fs::create_directory_symlink(outside, root / "notes");
+    fs::create_directory_symlink(outside / "2020-01-01", root / "2020-01-01");
+    fs::create_symlink(outside / "thesis.png", root / "2026-12-04" / "linked.png");
+    fs::create_directory_symlink(root, root / "2026-12-04" / "loop");
+    ASSERT_EQ(::mkfifo((root / "2026-12-04" / "pipe.png").c_str(), 0600), 0);
+
+    library.enforceRetention(7, 1);
+
+    EXPECT_TRUE(fs::exists(outside / "thesis.png"));
+    EXPECT_TRUE(fs::exists(outside / "2020-01-01" / "photo.jpg"));
+    for (const char* kept : {"notes", "2020-01-01", "2026-12-04/linked.png", "2026-12-04/loop",
+                             "2026-12-04/pipe.png", "2026-12-04/new.png"}) {
+        EXPECT_TRUE(fs::exists(fs::symlink_status(root / kept))) << kept;
+    }
+    // Only the real files count toward the limit: the older one goes.
+    EXPECT_EQ(fileSystem.removals(), std::vector<fs::path>{root / "2026-12-04" / "old.png"});
 }
 
 TEST_F(EvidenceRetentionTest, UnlistableRootPrunesNothing) {

@@ -202,6 +202,29 @@ TEST_F(OutboxStoreTest, NextDueDateHasThreeAnswers) {
     EXPECT_EQ(store.nextDueDate(), distantPast());
 }
 
+TEST_F(OutboxStoreTest, RowsWithDatesOutOfRangeAreNeverHandedOut) {
+    auto good = add();
+    const std::string tail = ", x'00', 'telegram', 'pending', 0, ";
+    const std::string eventText = "'" + event.uuidString() + "', NULL)";
+    raw.execute("INSERT INTO OutboxItem VALUES ('11111111-0000-4000-8000-000000000000', 1e30" +
+                tail + "NULL, " + eventText + ", ('22222222-0000-4000-8000-000000000000', 0" +
+                tail + "-1e300, " + eventText + ", ('33333333-0000-4000-8000-000000000000', 0" +
+                tail + "1e300, " + eventText);
+
+    auto claimed = store.claimDueRecords(at(0));
+
+    ASSERT_EQ(claimed.size(), 1u);
+    EXPECT_EQ(claimed[0].id, good.id);
+    // The due rows that cannot be read end as failed, like an undecodable payload.
+    EXPECT_EQ(
+        raw.column("SELECT status || ' ' || IFNULL(lastFailure, '-') FROM OutboxItem "
+                   "WHERE id <> '" +
+                   good.id.uuidString() + "' ORDER BY id"),
+        (std::vector<std::string>{"failed legacyPayload", "failed legacyPayload", "pending -"}));
+    EXPECT_FALSE(store.nextDueDate());  // the far-future row is not a due date
+    EXPECT_EQ(store.deliveryAttempts({event}, 500)[event].size(), 3u);
+}
+
 TEST_F(OutboxStoreTest, AttemptsForManyEventsAreFetchedInBatches) {
     std::vector<Uuid> events(1200);
     for (auto& id : events) {

@@ -142,6 +142,17 @@ TEST(RecordCoding, SecurityEventDecodingRejectsWhatItMust) {
         {"numeric date, legacy form",
          "{" + id + R"(,"kind":"didWake","occurredAt":786000000.25)" + tail + "}",
          DateEncoding::referenceSeconds, true},
+        {"numeric date in 2254", "{" + id + R"(,"kind":"didWake","occurredAt":8e9)" + tail + "}",
+         DateEncoding::referenceSeconds, true},
+        {"numeric date beyond 2262",
+         "{" + id + R"(,"kind":"didWake","occurredAt":9e9)" + tail + "}",
+         DateEncoding::referenceSeconds, false},
+        {"numeric date far out of range",
+         "{" + id + R"(,"kind":"didWake","occurredAt":1e30)" + tail + "}",
+         DateEncoding::referenceSeconds, false},
+        {"numeric date far before 1677",
+         "{" + id + R"(,"kind":"didWake","occurredAt":-1e300)" + tail + "}",
+         DateEncoding::referenceSeconds, false},
         {"numeric date, ISO form",
          "{" + id + R"(,"kind":"didWake","occurredAt":786000000)" + tail + "}",
          DateEncoding::iso8601, false},
@@ -187,6 +198,9 @@ TEST(RecordCoding, EvidenceItemNeedsAllSixFields) {
         EXPECT_FALSE(evidenceItemFromJSON(missing, DateEncoding::referenceSeconds)) << key;
     }
     json["byteCount"] = 7.5;
+    EXPECT_FALSE(evidenceItemFromJSON(json, DateEncoding::referenceSeconds));
+    json["byteCount"] = 7;
+    json["createdAt"] = 1e30;
     EXPECT_FALSE(evidenceItemFromJSON(json, DateEncoding::referenceSeconds));
 }
 

@@ -104,6 +104,15 @@ TEST(CSVExport, FieldQuoting) {
         {"a\nb", "\"a\nb\""},
         {"a\rb", "\"a\rb\""},
         {"", ""},
+        // A spreadsheet runs a cell that starts like a formula; the apostrophe
+        // keeps it text, and the quoting rule still applies after it.
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+cmd", "'+cmd"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tTab", "'\tTab"},
+        {"\rReturn", "\"'\rReturn\""},
+        {"a=b", "a=b"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(csvField(row.value), row.written) << row.value;

@@ -330,3 +330,23 @@ TEST_F(TimelineControllerLogTest, UnchangedLogIsNotReadAgain) {
     EXPECT_EQ(controller.events(), events);
     EXPECT_EQ(controller.chainStatus()->title, "Chain intact");
 }
+
+TEST(TimelineControllerReadFailure, LogBehindAFolderThatCannotBeReachedShowsTheError) {
+    test::TempDirectory dir;
+    std::filesystem::create_directory_symlink(dir / "loop", dir / "loop");
+    JSONLFileSecurityEventStore store(dir / "loop" / "security-events.jsonl",
+                                      PosixFileSystem::shared());
+    Evidence evidence;
+    Deliveries deliveries;
+    test::ManualClock clock;
+    TimelineExporter exporter{PosixFileSystem::shared(), store.fileURL(), clock, "1.0"};
+    test::ManualTaskPool pool;
+    test::ManualSerialQueue main;
+    TimelineController controller{{store, evidence, deliveries, {}, exporter, clock, pool, main},
+                                  std::make_unique<TimestampFormatter>("en_US", "UTC")};
+
+    controller.refresh();
+
+    ASSERT_TRUE(controller.errorText());  // not the empty log's "No events yet"
+    EXPECT_NE(controller.errorText()->find("security-events.jsonl"), std::string::npos);
+}

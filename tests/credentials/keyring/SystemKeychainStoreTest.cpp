@@ -16,7 +16,9 @@ using namespace veyrune::test;
 
 namespace {
 
-constexpr const char* kService = "org.veyrune.Veyrune";
+// Never the application's own service: run outside a private session, the
+// set-up would otherwise delete a user's real credentials.
+constexpr const char* kService = "org.veyrune.Veyrune.KeyringTest";
 
 // Matches on the two attributes alone, whatever schema name an item carries.
 const SecretSchema* attributeSchema() {
@@ -69,12 +71,14 @@ void storeRawBytes(const std::string& bytes, KeychainKey key) {
 
 class SystemKeychainStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { removeAll(); }
+    void TearDown() override { removeAll(); }
+    void removeAll() {
         for (auto key : allKeychainKeys) {
             store.removeValue(key);
         }
     }
-    SystemKeychainStore store;
+    SystemKeychainStore store{kService};
 };
 
 TEST_F(SystemKeychainStoreTest, SaveLoadReplaceRemove) {
@@ -107,6 +111,13 @@ TEST_F(SystemKeychainStoreTest, KeysAndServicesAreSeparate) {
     }
     SystemKeychainStore otherApplication("org.example.Other");
     EXPECT_EQ(otherApplication.string(KeychainKey::telegramBotToken), std::nullopt);
+}
+
+TEST_F(SystemKeychainStoreTest, TestsNeverTouchTheApplicationsOwnItems) {
+    SystemKeychainStore application;  // read only
+    auto before = application.string(KeychainKey::telegramBotToken);
+    store.set("test:TOKEN", KeychainKey::telegramBotToken);
+    EXPECT_EQ(application.string(KeychainKey::telegramBotToken), before);
 }
 
 TEST_F(SystemKeychainStoreTest, DataThatIsNotUTF8IsAnInvalidValue) {
