@@ -112,6 +112,10 @@ std::optional<Instant> parseISO8601(std::string_view text) {
         return std::nullopt;
     }
     auto total = sys_days(ymd) + hours(h) + minutes(mi) + seconds(s) - minutes(offsetMinutes);
+    // Years 0000-9999 reach past the clock's nanosecond range (1677-2262).
+    if (total < ceil<seconds>(Instant::min()) || total > floor<seconds>(Instant::max())) {
+        return std::nullopt;
+    }
     return Instant(total);
 }
 

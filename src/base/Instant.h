@@ -33,7 +33,8 @@ Instant addSeconds(Instant instant, double seconds);
 std::string iso8601String(Instant instant);
 
 // Parses the internet date-time form at whole seconds with "Z" or a
-// "+hh:mm"/"-hh:mm" offset. A fraction of a second is rejected.
+// "+hh:mm"/"-hh:mm" offset. A fraction of a second is rejected, and so is a
+// date the clock cannot hold (before 1677 or after 2262).
 std::optional<Instant> parseISO8601(std::string_view text);
 
 // The earliest representable instant, used for "due at once".

@@ -1,5 +1,6 @@
 #include "support/LocalHTTPSServer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
@@ -38,6 +39,21 @@ const Certificate& processCertificate() {
     return certificate;
 }
 
+// Names the same hosts, but no client is told to trust it.
+const Certificate& strangerCertificate() {
+    static Certificate certificate;
+    static std::once_flag made;
+    std::call_once(made, [] { generate(certificate); });
+    return certificate;
+}
+
+const Certificate& certificateFor(LocalHTTPSServer::Certificate which) {
+    return which == LocalHTTPSServer::Certificate::trusted ? processCertificate()
+                                                           : strangerCertificate();
+}
+
+constexpr std::size_t kStreamPiece = 64 * 1024;
+
 bool isServerBookkeeping(const std::string& name) {
     return name == "LOCAL_ADDR" || name == "LOCAL_PORT" || name == "REMOTE_ADDR" ||
            name == "REMOTE_PORT";
@@ -45,8 +61,9 @@ bool isServerBookkeeping(const std::string& name) {
 
 }  // namespace
 
-LocalHTTPSServer::LocalHTTPSServer()
-    : server_(processCertificate().certificate.c_str(), processCertificate().key.c_str()) {
+LocalHTTPSServer::LocalHTTPSServer(Certificate certificate)
+    : server_(certificateFor(certificate).certificate.c_str(),
+              certificateFor(certificate).key.c_str()) {
     if (!server_.is_valid()) {
         throw std::runtime_error("the test HTTPS server could not load its certificate");
     }
@@ -87,6 +104,39 @@ void LocalHTTPSServer::neverAnswer() {
     mode_ = Mode::neverAnswer;
 }
 
+void LocalHTTPSServer::endlessReply() {
+    std::lock_guard lock(mutex_);
+    mode_ = Mode::endlessReply;
+}
+
+void LocalHTTPSServer::hugeReply(std::size_t bytes) {
+    std::lock_guard lock(mutex_);
+    mode_ = Mode::hugeReply;
+    hugeBytes_ = bytes;
+}
+
+void LocalHTTPSServer::redirect(int status, std::string location) {
+    std::lock_guard lock(mutex_);
+    mode_ = Mode::redirect;
+    status_ = status;
+    location_ = std::move(location);
+}
+
+std::size_t LocalHTTPSServer::bodyBytesWritten() const {
+    std::lock_guard lock(mutex_);
+    return bodyBytesWritten_;
+}
+
+void LocalHTTPSServer::delayReplies(std::chrono::milliseconds longest) {
+    std::lock_guard lock(mutex_);
+    longestDelay_ = longest;
+}
+
+int LocalHTTPSServer::requestsInProgress() const {
+    std::lock_guard lock(mutex_);
+    return inProgress_;
+}
+
 std::vector<RecordedRequest> LocalHTTPSServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -103,6 +153,13 @@ const std::string& LocalHTTPSServer::certificateFile() {
 void LocalHTTPSServer::handle(const httplib::Request& request, httplib::Response& response) {
     record(request);
     std::unique_lock lock(mutex_);
+    if (longestDelay_.count() > 0) {
+        delaySeed_ = delaySeed_ * 1103515245u + 12345u;
+        auto delay = std::chrono::milliseconds((delaySeed_ >> 8) % (longestDelay_.count() + 1));
+        ++inProgress_;
+        released_.wait_for(lock, delay, [this] { return releasing_; });
+        --inProgress_;
+    }
     switch (mode_) {
         case Mode::reply:
             response.status = status_;
@@ -120,7 +177,55 @@ void LocalHTTPSServer::handle(const httplib::Request& request, httplib::Response
             released_.wait(lock, [this] { return releasing_; });
             response.status = 500;
             return;
+        case Mode::endlessReply:
+            streamEndlessly(response);
+            return;
+        case Mode::hugeReply:
+            streamHugeBody(response, hugeBytes_);
+            return;
+        case Mode::redirect:
+            response.status = status_;
+            response.set_header("Location", location_);
+            return;
     }
+}
+
+// Runs on the connection's thread after the handler returned; stops when the
+// client goes away or the server is being destroyed.
+void LocalHTTPSServer::streamEndlessly(httplib::Response& response) {
+    response.status = 200;
+    response.set_chunked_content_provider(
+        "application/json", [this](std::size_t, httplib::DataSink& sink) {
+            {
+                std::unique_lock lock(mutex_);
+                if (released_.wait_for(lock, std::chrono::milliseconds(20),
+                                       [this] { return releasing_; })) {
+                    return false;
+                }
+            }
+            std::string piece(64, ' ');
+            return written(sink.write(piece.data(), piece.size()), piece.size());
+        });
+}
+
+void LocalHTTPSServer::streamHugeBody(httplib::Response& response, std::size_t bytes) {
+    response.status = 200;
+    response.set_content_provider(
+        bytes, "application/json",
+        [this](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            static const std::string piece(kStreamPiece, ' ');
+            std::size_t size = std::min(length, piece.size());
+            (void)offset;
+            return written(sink.write(piece.data(), size), size);
+        });
+}
+
+bool LocalHTTPSServer::written(bool ok, std::size_t bytes) {
+    std::lock_guard lock(mutex_);
+    if (ok) {
+        bodyBytesWritten_ += bytes;
+    }
+    return ok && !releasing_;
 }
 
 void LocalHTTPSServer::record(const httplib::Request& request) {
