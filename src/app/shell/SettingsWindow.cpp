@@ -1,6 +1,7 @@
 #include "app/shell/SettingsWindow.h"
 
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -36,6 +37,7 @@ SettingsWindow::SettingsWindow(Collaborators c, QWidget* parent) : QWidget(paren
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
     tabs_->setAccessibleName(windowTitle());
+    tabs_->tabBar()->setAccessibleName(windowTitle());
     layout->addWidget(tabs_);
 
     tabs_->addTab(scrolling(new GeneralSettingsTab(c.model, c.settings, c.launchAtLogin, c.updater,

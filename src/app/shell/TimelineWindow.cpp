@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -74,6 +75,7 @@ TimelineWindow::TimelineWindow(WorkerThread& thread,
     tabs_->addTab(makeDiagnosticsTab(), symbolIcon(tabSymbol(TimelineTab::diagnostics)),
                   qs(tabLabel(TimelineTab::diagnostics)));
     tabs_->setAccessibleName(QString::fromUtf8(ShellTexts::timelineTitle));
+    tabs_->tabBar()->setAccessibleName(tabs_->accessibleName());
     layout->addWidget(tabs_, 1);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         worker_->selectTab(index == 0 ? TimelineTab::events : TimelineTab::diagnostics);
