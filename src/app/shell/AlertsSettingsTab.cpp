@@ -79,14 +79,15 @@ void AlertsSettingsTab::addTelegram(QVBoxLayout* page) {
     connect(save, &QPushButton::clicked, this, [this, &store] {
         const std::string token = telegramForm_.first->text().toStdString();
         const std::string chat = telegramForm_.second->text().toStdString();
-        inBackground(&AlertsSettingsTab::telegramForm_, [&store, token, chat]() -> std::optional<std::string> {
-            try {
-                store.save(token, chat);
-                return std::nullopt;
-            } catch (const std::exception&) {
-                return message(CredentialMessage::telegramSaveFailed);
-            }
-        });
+        inBackground(&AlertsSettingsTab::telegramForm_,
+                     [&store, token, chat]() -> std::optional<std::string> {
+                         try {
+                             store.save(token, chat);
+                             return std::nullopt;
+                         } catch (const std::exception&) {
+                             return message(CredentialMessage::telegramSaveFailed);
+                         }
+                     });
     });
     connect(telegramForm_.remove, &QPushButton::clicked, this, [this, &store] {
         inBackground(&AlertsSettingsTab::telegramForm_, [&store]() -> std::optional<std::string> {
@@ -119,14 +120,16 @@ void AlertsSettingsTab::addWebhook(QVBoxLayout* page) {
         const std::string endpoint = webhookForm_.first->text().toStdString();
         const std::string header = webhookForm_.second->text().toStdString();
         WebhookConfigurationStore* store = &webhook_;
-        inBackground(&AlertsSettingsTab::webhookForm_, [store, endpoint, header]() -> std::optional<std::string> {
-            try {
-                store->save(endpoint, header.empty() ? std::nullopt : std::optional(header));
-                return std::nullopt;
-            } catch (const std::exception& error) {
-                return message(webhookSaveMessage(error));
-            }
-        });
+        inBackground(&AlertsSettingsTab::webhookForm_,
+                     [store, endpoint, header]() -> std::optional<std::string> {
+                         try {
+                             store->save(endpoint,
+                                         header.empty() ? std::nullopt : std::optional(header));
+                             return std::nullopt;
+                         } catch (const std::exception& error) {
+                             return message(webhookSaveMessage(error));
+                         }
+                     });
     });
     connect(webhookForm_.remove, &QPushButton::clicked, this, [this] {
         WebhookConfigurationStore* store = &webhook_;

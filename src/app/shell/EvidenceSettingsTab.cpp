@@ -66,8 +66,8 @@ EvidenceSettingsTab::EvidenceSettingsTab(
         title->setFont(bold);
         permissions->addWidget(title);
         addHelp(permissions, qs(preflight->message));
-        auto* review = new QPushButton(symbolIcon(preflight->systemImage),
-                                       qs(preflight->primaryActionTitle));
+        auto* review =
+            new QPushButton(symbolIcon(preflight->systemImage), qs(preflight->primaryActionTitle));
         review->setAccessibleName(review->text());
         connect(review, &QPushButton::clicked, this,
                 [reviewPermission, preflight] { reviewPermission(*preflight); });
@@ -76,14 +76,14 @@ EvidenceSettingsTab::EvidenceSettingsTab(
 
     auto* retention = addSection(page, ShellTexts::retention);
     auto* form = new QFormLayout;
-    keepDays_ = boundSpinBox(settings, Settings::evidenceKeepDays,
-                             static_cast<int>(Settings::keepDaysMinimum),
-                             static_cast<int>(Settings::keepDaysMaximum), 1, ShellTexts::daysSuffix);
+    keepDays_ = boundSpinBox(
+        settings, Settings::evidenceKeepDays, static_cast<int>(Settings::keepDaysMinimum),
+        static_cast<int>(Settings::keepDaysMaximum), 1, ShellTexts::daysSuffix);
     keepDays_->setAccessibleName(QString::fromUtf8(ShellTexts::keepEvidence));
     form->addRow(QString::fromUtf8(ShellTexts::keepEvidence), keepDays_);
-    storageCap_ = boundSpinBox(settings, Settings::evidenceMaxMB, 0,
-                               static_cast<int>(Settings::maxMBMaximum),
-                               static_cast<int>(Settings::maxMBStep), ShellTexts::megabytesSuffix);
+    storageCap_ =
+        boundSpinBox(settings, Settings::evidenceMaxMB, 0, static_cast<int>(Settings::maxMBMaximum),
+                     static_cast<int>(Settings::maxMBStep), ShellTexts::megabytesSuffix);
     storageCap_->setSpecialValueText(QString::fromUtf8(ShellTexts::noCap));
     storageCap_->setAccessibleName(QString::fromUtf8(ShellTexts::storageCap));
     form->addRow(QString::fromUtf8(ShellTexts::storageCap), storageCap_);

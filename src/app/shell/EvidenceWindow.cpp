@@ -162,9 +162,9 @@ void EvidenceWindow::apply(std::vector<EvidenceLibraryEntry> entries,
     }
     for (const auto& entry : entries_) {
         const auto texts = EvidenceEntryTexts::make(entry);
-        auto* item = new QListWidgetItem(symbolIcon(texts.placeholderSymbol),
-                                         qs(texts.kindTitle) + QLatin1Char('\n') + qs(texts.status),
-                                         list_);
+        auto* item =
+            new QListWidgetItem(symbolIcon(texts.placeholderSymbol),
+                                qs(texts.kindTitle) + QLatin1Char('\n') + qs(texts.status), list_);
         item->setData(Qt::AccessibleTextRole, qs(texts.kindTitle + ", " + texts.status));
         if (auto url = entry.url(); url && entry.file) {
             itemsByFile_.emplace(*url, item);
@@ -211,7 +211,8 @@ void EvidenceWindow::fillActions() {
     reveal->setObjectName(QStringLiteral("reveal"));
     reveal->setEnabled(url.has_value());
     if (url) {
-        connect(open, &QAction::triggered, this, [this, file = *url] { c_.openURL(fileURL(file)); });
+        connect(open, &QAction::triggered, this,
+                [this, file = *url] { c_.openURL(fileURL(file)); });
         connect(reveal, &QAction::triggered, this,
                 [this, file = *url] { revealInFileManager(file); });
     }
@@ -226,9 +227,10 @@ void EvidenceWindow::fillActions() {
 void EvidenceWindow::revealInFileManager(const std::filesystem::path& file) {
     // The file manager's own interface selects the file; without one the
     // folder opens instead.
-    auto call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    auto call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
+                                               QStringLiteral("/org/freedesktop/FileManager1"),
+                                               QStringLiteral("org.freedesktop.FileManager1"),
+                                               QStringLiteral("ShowItems"));
     call << QStringList{fileURL(file).toString()} << QString();
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);

@@ -78,11 +78,10 @@ FilterBarWidget::FilterBarWidget(const Clock& clock,
 }
 
 void FilterBarWidget::setState(const TimelineFilter& filter, int showing, int total) {
-    bar_ = TimelineFilterBar(filter, showing, total,
-                             [this](const TimelineFilter& changed) {
-                                 update();
-                                 onFilterChange_(changed);
-                             });
+    bar_ = TimelineFilterBar(filter, showing, total, [this](const TimelineFilter& changed) {
+        update();
+        onFilterChange_(changed);
+    });
     update();
 }
 

@@ -15,8 +15,7 @@ using namespace SettingsForm;
 GeneralSettingsTab::GeneralSettingsTab(AppModel& model, SettingsBridge& settings,
                                        LaunchAtLoginSettingsModel& launchAtLogin,
                                        UpdaterModel& updater,
-                                       std::function<void()> openAutostartSettings,
-                                       QWidget* parent)
+                                       std::function<void()> openAutostartSettings, QWidget* parent)
     : QWidget(parent), model_(model), launchAtLogin_(launchAtLogin) {
     auto* page = makePage(this, ShellTexts::general, ShellTexts::generalSubtitle);
 
@@ -43,11 +42,12 @@ GeneralSettingsTab::GeneralSettingsTab(AppModel& model, SettingsBridge& settings
     launchText_ = addHelp(startup, {});
     openLoginItems_ = new QPushButton(QString::fromUtf8(ShellTexts::openLoginItems));
     openLoginItems_->setAccessibleName(openLoginItems_->text());
-    connect(openLoginItems_, &QPushButton::clicked, this, [open = std::move(openAutostartSettings)] {
-        if (open) {
-            open();
-        }
-    });
+    connect(openLoginItems_, &QPushButton::clicked, this,
+            [open = std::move(openAutostartSettings)] {
+                if (open) {
+                    open();
+                }
+            });
     startup->addWidget(openLoginItems_, 0, Qt::AlignLeft);
     addBoundCheckBox(startup, ShellTexts::autoArm, settings, Settings::autoArmOnSleep);
     addHelp(startup, QString::fromUtf8(ShellTexts::autoArmHelp));
@@ -89,7 +89,8 @@ void GeneralSettingsTab::showModel() {
     const QSignalBlocker block(armed_);
     const bool armed = model_.isArmed();
     armed_->setChecked(armed);
-    armed_->setText(QString::fromUtf8(armed ? ShellTexts::armedToggle : ShellTexts::disarmedToggle));
+    armed_->setText(
+        QString::fromUtf8(armed ? ShellTexts::armedToggle : ShellTexts::disarmedToggle));
     armed_->setAccessibleName(armed_->text());
     const auto latest = model_.latestActivityText();
     lastEvent_->setText(latest ? QString::fromStdString(*latest)

@@ -37,11 +37,10 @@ PanelMenu::~PanelMenu() {
 void PanelMenu::rebuild() {
     clear();
     const bool armed = model_.isArmed();
-    const auto snapshot = MenuPanelSnapshot::make(armed, model_.latestActivityText(),
-                                                  !model_.recentEvents().empty());
+    const auto snapshot =
+        MenuPanelSnapshot::make(armed, model_.latestActivityText(), !model_.recentEvents().empty());
     setAccessibleName(QString::fromStdString(trayAccessibleName(armed)));
-    addInformation(QString::fromStdString(snapshot.stateTitle), QStringLiteral("stateTitle"),
-                   true);
+    addInformation(QString::fromStdString(snapshot.stateTitle), QStringLiteral("stateTitle"), true);
     addInformation(QString::fromStdString(snapshot.stateDetail), QStringLiteral("stateDetail"));
     addSeparator();
     addPerforming(QString::fromStdString(snapshot.primaryToggleTitle),
@@ -101,8 +100,8 @@ void PanelMenu::addDestinations() {
 
 void PanelMenu::addDeveloperMenu() {
     addSeparator();
-    QMenu* developer = addMenu(symbolIcon("wrench.and.screwdriver"),
-                               QString::fromUtf8(ShellTexts::developerMenu));
+    QMenu* developer =
+        addMenu(symbolIcon("wrench.and.screwdriver"), QString::fromUtf8(ShellTexts::developerMenu));
     developer->setObjectName(QStringLiteral("developer"));
     for (const auto& entry : developerMenuEntries) {
         const AppAction action{entry.kind, std::nullopt};

@@ -18,9 +18,8 @@ PrivacyPolicyWindow::PrivacyPolicyWindow(QWidget* parent) : QWidget(parent) {
     auto* column = new QVBoxLayout(content);
     column->addWidget(makeTitleLabel(QString::fromUtf8(doc::title), 6, content));
     column->addWidget(new QLabel(QString::fromUtf8(doc::intro), content));
-    column->addWidget(new QLabel(QString::fromUtf8(doc::publisherPrefix) +
-                                     QString::fromUtf8(doc::publisher),
-                                 content));
+    column->addWidget(new QLabel(
+        QString::fromUtf8(doc::publisherPrefix) + QString::fromUtf8(doc::publisher), content));
     for (const auto& section : doc::sections) {
         auto* title = makeTitleLabel(QString::fromUtf8(section.title), 2, content);
         title->setObjectName(QString::fromLatin1(section.id));

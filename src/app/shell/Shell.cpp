@@ -116,8 +116,7 @@ void Shell::open(Destination destination) {
                     TimelineController::Collaborators{
                         d_.events, d_.evidenceItems, d_.deliveries,
                         [inputs = d_.diagnosticsInputs] {
-                            return makeDiagnosticsSnapshot(inputs ? inputs()
-                                                                  : DiagnosticsInputs{});
+                            return makeDiagnosticsSnapshot(inputs ? inputs() : DiagnosticsInputs{});
                         },
                         d_.exporter, d_.clock, d_.tasks, *worker_},
                     d_.navigation.selectedEventID());
@@ -125,9 +124,13 @@ void Shell::open(Destination destination) {
             return;
         case Destination::evidence:
             present(evidence_, [this] {
-                return new EvidenceWindow(EvidenceWindow::Collaborators{
-                    d_.evidenceLibrary, d_.evidenceItems, d_.events, d_.navigation, *worker_,
-                    d_.tasks, {}});
+                return new EvidenceWindow(EvidenceWindow::Collaborators{d_.evidenceLibrary,
+                                                                        d_.evidenceItems,
+                                                                        d_.events,
+                                                                        d_.navigation,
+                                                                        *worker_,
+                                                                        d_.tasks,
+                                                                        {}});
             });
             return;
         case Destination::settings:
@@ -150,8 +153,8 @@ void Shell::open(Destination destination) {
 void Shell::openSettings(SettingsTab tab) {
     auto* window = present(settings_, [this] {
         return new SettingsWindow(SettingsWindow::Collaborators{
-            d_.model, d_.settings, d_.launchAtLogin, d_.updater, d_.webhookConfiguration,
-            d_.tasks, d_.channelsChanged, d_.openAutostartSettings,
+            d_.model, d_.settings, d_.launchAtLogin, d_.updater, d_.webhookConfiguration, d_.tasks,
+            d_.channelsChanged, d_.openAutostartSettings,
             [this](const EvidencePermissionPreflight& preflight) { reviewPermission(preflight); },
             [this] { open(Destination::evidence); }, [this] { openPrivacyPolicy(); }});
     });

@@ -37,7 +37,8 @@ inline constexpr Text filterClear = "Clear";
 
 // The evidence library window.
 inline constexpr Text evidenceTitle = "Evidence";
-inline constexpr Text evidenceSubtitle = "Local camera snapshots and screenshots captured by Veyrune.";
+inline constexpr Text evidenceSubtitle =
+    "Local camera snapshots and screenshots captured by Veyrune.";
 inline constexpr Text revealFolder = "Reveal Folder";
 inline constexpr Text noEvidenceYet = "No Evidence Yet";
 inline constexpr Text noEvidenceMessage =
@@ -61,9 +62,11 @@ inline constexpr Text settingsWindowTitle = "Veyrune Settings";
 inline constexpr Text general = "General";
 inline constexpr Text generalSubtitle = "Core app behavior and quick status.";
 inline constexpr Text triggers = "Triggers";
-inline constexpr Text triggersSubtitle = "Choose which hardware and session changes Veyrune records.";
+inline constexpr Text triggersSubtitle =
+    "Choose which hardware and session changes Veyrune records.";
 inline constexpr Text evidence = "Evidence";
-inline constexpr Text evidenceSettingsSubtitle = "Capture and retention settings for local evidence.";
+inline constexpr Text evidenceSettingsSubtitle =
+    "Capture and retention settings for local evidence.";
 inline constexpr Text alerts = "Alerts";
 inline constexpr Text alertsSubtitle = "Delivery settings for off-device notifications.";
 inline constexpr Text about = "About";

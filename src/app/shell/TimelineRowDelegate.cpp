@@ -57,11 +57,11 @@ QSize TimelineRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QM
 
 QRect TimelineRowDelegate::retryRect(const QStyleOptionViewItem& option) {
     const int height = lineHeight(option);
-    const int width = option.fontMetrics.horizontalAdvance(
-                          QString::fromUtf8(ShellTexts::retryTelegramAlert)) +
-                      20;
-    return {option.rect.right() - kMargin - width, option.rect.top() + kMargin + 3 * height,
-            width, height};
+    const int width =
+        option.fontMetrics.horizontalAdvance(QString::fromUtf8(ShellTexts::retryTelegramAlert)) +
+        20;
+    return {option.rect.right() - kMargin - width, option.rect.top() + kMargin + 3 * height, width,
+            height};
 }
 
 void TimelineRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

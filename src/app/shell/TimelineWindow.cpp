@@ -1,5 +1,7 @@
 #include "app/shell/TimelineWindow.h"
 
+#include <utility>
+
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -137,9 +139,8 @@ QWidget* TimelineWindow::makeHeader() {
         QAction* action = menu->addAction(qs(menuTitle(format)));
         action->setObjectName(qs(rawValue(format)));
         connect(action, &QAction::triggered, this, [this, format] {
-            worker_->beginExport(format, [this](const ExportRequest& request) {
-                chooseExportDestination(request);
-            });
+            worker_->beginExport(
+                format, [this](const ExportRequest& request) { chooseExportDestination(request); });
         });
     }
     exporting->setMenu(menu);
@@ -151,8 +152,7 @@ QWidget* TimelineWindow::makeEventsTab() {
     auto* tab = new QWidget(this);
     auto* layout = new QVBoxLayout(tab);
     filterBar_ = new FilterBarWidget(
-        clock_, [this](const TimelineFilter& filter) { worker_->setFilter(filter); },
-        tab);
+        clock_, [this](const TimelineFilter& filter) { worker_->setFilter(filter); }, tab);
     layout->addWidget(filterBar_);
 
     eventsPages_ = new QStackedWidget(tab);
@@ -164,16 +164,17 @@ QWidget* TimelineWindow::makeEventsTab() {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     rowsModel_ = new TimelineRowListModel(list_);
     list_->setModel(rowsModel_);
-    list_->setItemDelegate(new TimelineRowDelegate(
-        [this](const Uuid& id) { worker_->retryDelivery(id); }, list_));
+    list_->setItemDelegate(
+        new TimelineRowDelegate([this](const Uuid& id) { worker_->retryDelivery(id); }, list_));
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TimelineWindow::currentRowChanged);
     eventsPages_->addWidget(list_);
     unavailablePage_ = makeStatePage("exclamationmark.triangle", ShellTexts::timelineUnavailable,
-                                 unavailableText_, eventsPages_);
+                                     unavailableText_, eventsPages_);
     eventsPages_->addWidget(unavailablePage_);
     QLabel* emptyText = nullptr;
-    emptyPage_ = makeStatePage("shield.lefthalf.filled", ShellTexts::noEventsYet, emptyText, eventsPages_);
+    emptyPage_ =
+        makeStatePage("shield.lefthalf.filled", ShellTexts::noEventsYet, emptyText, eventsPages_);
     emptyText->setText(QString::fromUtf8(ShellTexts::noEventsMessage));
     eventsPages_->addWidget(emptyPage_);
     layout->addWidget(eventsPages_, 1);
@@ -217,7 +218,7 @@ QWidget* TimelineWindow::currentEventsPage() const {
 
 void TimelineWindow::apply(std::shared_ptr<const TimelineViewState> state) {
     const bool newSelection = !state_ || state_->selectedEventID != state->selectedEventID;
-    state_ = std::move(state);
+    auto previous = std::exchange(state_, std::move(state));
     if (newSelection && state_->selectedTab == TimelineTab::events) {
         tabs_->setCurrentIndex(0);
     }
@@ -225,6 +226,11 @@ void TimelineWindow::apply(std::shared_ptr<const TimelineViewState> state) {
     applyRows();
     applyDiagnostics();
     showExportError();
+    // The list model has let go of the previous rows; the last reference goes
+    // to the worker thread.
+    if (previous) {
+        worker_->dispose(std::move(previous));
+    }
 }
 
 void TimelineWindow::applyChainStatus() {
@@ -272,9 +278,10 @@ void TimelineWindow::applyDiagnostics() {
         bool same = true;
         for (int i = 0; i < static_cast<int>(rows.size()) && same; ++i) {
             same = diagnostics_->topLevelItem(i)->data(0, Qt::UserRole).toString() ==
-                   QString::fromStdString(rows[static_cast<std::size_t>(i)].title +
-                                          rows[static_cast<std::size_t>(i)].detail +
-                                          std::string(rawValue(rows[static_cast<std::size_t>(i)].state)));
+                   QString::fromStdString(
+                       rows[static_cast<std::size_t>(i)].title +
+                       rows[static_cast<std::size_t>(i)].detail +
+                       std::string(rawValue(rows[static_cast<std::size_t>(i)].state)));
         }
         if (same) {
             return;
@@ -287,13 +294,14 @@ void TimelineWindow::applyDiagnostics() {
         item->setText(0, QString::fromStdString(row.title));
         item->setText(1, QString::fromStdString(row.detail));
         item->setText(2, QString::fromUtf8(stateLabel(row.state)));
-        item->setForeground(2, tintColor(row.state == DiagnosticState::ready
-                                             ? DeliveryTimelineTintIntent::ready
-                                         : row.state == DiagnosticState::attention
-                                             ? DeliveryTimelineTintIntent::attention
-                                             : DeliveryTimelineTintIntent::inactive));
-        item->setData(0, Qt::UserRole,
-                      QString::fromStdString(row.title + row.detail + std::string(rawValue(row.state))));
+        item->setForeground(
+            2, tintColor(row.state == DiagnosticState::ready ? DeliveryTimelineTintIntent::ready
+                         : row.state == DiagnosticState::attention
+                             ? DeliveryTimelineTintIntent::attention
+                             : DeliveryTimelineTintIntent::inactive));
+        item->setData(
+            0, Qt::UserRole,
+            QString::fromStdString(row.title + row.detail + std::string(rawValue(row.state))));
         item->setData(0, Qt::AccessibleTextRole,
                       QString::fromStdString(row.title + ", " + row.detail + ", ") +
                           QString::fromUtf8(stateLabel(row.state)));

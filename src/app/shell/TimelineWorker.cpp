@@ -20,8 +20,8 @@ struct TimelineWorker::Core {
         if (lastRows && *lastRows == controller.rows()) {
             state->rows = lastRows;
         } else {
-            state->rows = std::make_shared<const std::vector<EventTimelineRowModel>>(
-                controller.rows());
+            state->rows =
+                std::make_shared<const std::vector<EventTimelineRowModel>>(controller.rows());
             lastRows = state->rows;
         }
         state->total = static_cast<int>(controller.events().all.size());
@@ -59,8 +59,8 @@ struct TimelineWorker::Core {
 };
 
 TimelineWorker::TimelineWorker(WorkerThread& thread,
-                               TimelineController::Collaborators collaborators,
-                               QObject* receiver, Publish publish)
+                               TimelineController::Collaborators collaborators, QObject* receiver,
+                               Publish publish)
     : thread_(thread),
       core_(new Core(std::move(collaborators), receiver, std::move(publish))),
       tickQueued_(std::make_shared<std::atomic<bool>>(false)) {}
@@ -119,7 +119,8 @@ void TimelineWorker::beginExport(ExportFormat format,
 
 void TimelineWorker::finishExport(const ExportRequest& request,
                                   const std::optional<std::filesystem::path>& destination) {
-    onCore([request, destination](Core& core) { core.controller.finishExport(request, destination); });
+    onCore(
+        [request, destination](Core& core) { core.controller.finishExport(request, destination); });
 }
 
 void TimelineWorker::dismissExportError() {
@@ -127,6 +128,14 @@ void TimelineWorker::dismissExportError() {
         core.controller.dismissExportError();
         core.publishState();
     });
+}
+
+}  // namespace veyrune
+
+namespace veyrune {
+
+void TimelineWorker::dispose(std::shared_ptr<const TimelineViewState> state) {
+    thread_.post([state = std::move(state)]() mutable { state.reset(); });
 }
 
 }  // namespace veyrune

@@ -45,6 +45,9 @@ class TimelineWorker {
     void finishExport(const ExportRequest& request,
                       const std::optional<std::filesystem::path>& destination);
     void dismissExportError();
+    // Lets go of a state on the worker thread, where freeing a large row list
+    // cannot hold up the main thread.
+    void dispose(std::shared_ptr<const TimelineViewState> state);
 
   private:
     struct Core;

@@ -9,8 +9,7 @@ namespace veyrune {
 
 using namespace SettingsForm;
 
-TriggersSettingsTab::TriggersSettingsTab(AppModel& model, SettingsBridge& settings,
-                                         QWidget* parent)
+TriggersSettingsTab::TriggersSettingsTab(AppModel& model, SettingsBridge& settings, QWidget* parent)
     : QWidget(parent) {
     auto* page = makePage(this, ShellTexts::triggers, ShellTexts::triggersSubtitle);
 
@@ -33,13 +32,15 @@ TriggersSettingsTab::TriggersSettingsTab(AppModel& model, SettingsBridge& settin
 
     auto* always = addSection(page, ShellTexts::alwaysRecorded);
     auto* kinds = new QFormLayout;
-    kinds->addRow(QString::fromUtf8(ShellTexts::power), new QLabel(QString::fromUtf8(ShellTexts::powerKinds)));
+    kinds->addRow(QString::fromUtf8(ShellTexts::power),
+                  new QLabel(QString::fromUtf8(ShellTexts::powerKinds)));
     kinds->addRow(QString::fromUtf8(ShellTexts::session),
                   new QLabel(QString::fromUtf8(ShellTexts::sessionKinds)));
     always->addLayout(kinds);
 
     auto* wakes = addSection(page, ShellTexts::wakeAlerts);
-    addBoundCheckBox(wakes, ShellTexts::backgroundWakes, settings, Settings::alertOnMaintenanceWake);
+    addBoundCheckBox(wakes, ShellTexts::backgroundWakes, settings,
+                     Settings::alertOnMaintenanceWake);
     addHelp(wakes, QString::fromUtf8(ShellTexts::backgroundWakesHelp));
     page->addStretch();
 }

@@ -1,9 +1,9 @@
 #include "app/shell/EvidenceWindow.h"
 
+#include <gtest/gtest.h>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <gtest/gtest.h>
 
 #include "ShellHarness.h"
 #include "app/shell/EvidenceEntryTexts.h"
@@ -42,15 +42,30 @@ using S = EvidenceLibraryEntryStatus;
 INSTANTIATE_TEST_SUITE_P(
     Entries, EvidenceEntryTextsTest,
     ::testing::Values(
-        TextsCase{EvidenceFileKind::cameraPhoto, EvidenceKind::screenshot, S::linked, true,
+        TextsCase{EvidenceFileKind::cameraPhoto,
+                  EvidenceKind::screenshot,
+                  S::linked,
+                  true,
                   {"Camera Snapshot", "camera.viewfinder", "Woke from sleep", "link"}},
-        TextsCase{std::nullopt, EvidenceKind::screenshot, S::fileUnavailable, false,
+        TextsCase{std::nullopt,
+                  EvidenceKind::screenshot,
+                  S::fileUnavailable,
+                  false,
                   {"Screenshot", "display", "File unavailable", "exclamationmark.triangle"}},
-        TextsCase{EvidenceFileKind::screenshot, std::nullopt, S::unlinked, false,
+        TextsCase{EvidenceFileKind::screenshot,
+                  std::nullopt,
+                  S::unlinked,
+                  false,
                   {"Screenshot", "display", "Manual capture", "camera"}},
-        TextsCase{EvidenceFileKind::cameraPhoto, EvidenceKind::cameraPhoto, S::linked, false,
+        TextsCase{EvidenceFileKind::cameraPhoto,
+                  EvidenceKind::cameraPhoto,
+                  S::linked,
+                  false,
                   {"Camera Snapshot", "camera.viewfinder", "Event linked", "link"}},
-        TextsCase{std::nullopt, std::nullopt, S::eventUnavailable, false,
+        TextsCase{std::nullopt,
+                  std::nullopt,
+                  S::eventUnavailable,
+                  false,
                   {"Evidence", "exclamationmark.triangle", "Event unavailable",
                    "exclamationmark.triangle"}}));
 
@@ -92,7 +107,8 @@ TEST(EvidenceWindowTest, ShowEventSelectsTheLinkedEvent) {
     QAction* show = nullptr;
     for (auto* action : window.actionsMenu()->actions()) {
         titles << action->text();
-        if (action->objectName() == "showEvent") show = action;
+        if (action->objectName() == "showEvent")
+            show = action;
     }
     EXPECT_EQ(titles, (QStringList{"Open", "Reveal in File Manager", "Show Event"}));
     ASSERT_NE(show, nullptr);

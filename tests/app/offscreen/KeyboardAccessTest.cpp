@@ -1,5 +1,6 @@
 // Walks every control of every window: each must take keyboard focus and
 // carry an accessible name.
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -8,7 +9,6 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
-#include <gtest/gtest.h>
 
 #include "app/shell/PanelMenu.h"
 
@@ -40,8 +40,8 @@ QStringList failures(QWidget* window) {
         }
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         const QString name = accessible ? accessible->text(QAccessible::Name) : QString();
-        const QString label = QString::fromLatin1(widget->metaObject()->className()) + " '" +
-                              name + "' " + widget->objectName();
+        const QString label = QString::fromLatin1(widget->metaObject()->className()) + " '" + name +
+                              "' " + widget->objectName();
         if (!(widget->focusPolicy() & Qt::TabFocus)) {
             failed << label + " takes no keyboard focus";
         }

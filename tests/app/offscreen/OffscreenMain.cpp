@@ -3,8 +3,8 @@
 // states into PNG files under the platform it is given (Xvfb for the docs).
 #include <cstring>
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 namespace veyrune::test {
 int takeScreenshots(const char* folder);

@@ -1,9 +1,9 @@
 #include "app/shell/OnboardingWindow.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include "ShellHarness.h"
 
@@ -54,23 +54,23 @@ TEST(OnboardingWindowTest, ShowsTheWelcomeAndTheThreeSteps) {
     ShellHarness h;
     h.shell->open(MenuPanelReleaseDestination::gettingStarted);
     QStringList shown;
-    for (auto* label : h.shell->window(MenuPanelReleaseDestination::gettingStarted)
-                           ->findChildren<QLabel*>()) {
+    for (auto* label :
+         h.shell->window(MenuPanelReleaseDestination::gettingStarted)->findChildren<QLabel*>()) {
         if (!label->text().isEmpty()) {
             shown << label->text();
         }
     }
-    EXPECT_EQ(shown, (QStringList{
-                         "Welcome to Veyrune", "A flight recorder for your computer.",
-                         "Arm Veyrune",
-                         "Use the tray icon when your computer should watch for suspicious wake, "
-                         "unlock, and device activity.",
-                         "Choose evidence",
-                         "Turn on camera snapshots or screenshots only when you want Veyrune to "
-                         "collect local evidence.",
-                         "Review alerts",
-                         "Configure delivery channels when you are ready to receive evidence away "
-                         "from your computer."}));
+    EXPECT_EQ(
+        shown,
+        (QStringList{"Welcome to Veyrune", "A flight recorder for your computer.", "Arm Veyrune",
+                     "Use the tray icon when your computer should watch for suspicious wake, "
+                     "unlock, and device activity.",
+                     "Choose evidence",
+                     "Turn on camera snapshots or screenshots only when you want Veyrune to "
+                     "collect local evidence.",
+                     "Review alerts",
+                     "Configure delivery channels when you are ready to receive evidence away "
+                     "from your computer."}));
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ void fill(ShellHarness& h) {
         {SecurityEventKind::screenLocked, "Screen locked", 97},
     };
     for (const auto& sample : samples) {
-        auto event = makeEvent(sample.kind, now - std::chrono::minutes(sample.minutesAgo),
-                               sample.summary);
+        auto event =
+            makeEvent(sample.kind, now - std::chrono::minutes(sample.minutesAgo), sample.summary);
         event.context.machineName = "studio-laptop";
         event.context.userName = "alex";
         event.context.batteryPercent = 87;
@@ -44,8 +44,8 @@ void fill(ShellHarness& h) {
         DeliveryAttempt attempt;
         attempt.eventID = event.id;
         attempt.channel = DeliveryChannelKind::telegram;
-        attempt.status = sample.minutesAgo == 9 ? DeliveryAttemptStatus::failed
-                                                : DeliveryAttemptStatus::sent;
+        attempt.status =
+            sample.minutesAgo == 9 ? DeliveryAttemptStatus::failed : DeliveryAttemptStatus::sent;
         h.deliveries.set(event.id, {attempt});
     }
 }
@@ -58,6 +58,9 @@ int takeScreenshots(const char* folderName) {
     ShellHarness h([](InMemoryPreferences& p) { p.set("hasCompletedOnboarding", true); });
     fill(h);
     h.model->setArmed(true);
+    h.model->handle(
+        RawSystemEvent{Uuid::random(), h.clock.now(), SecurityEventKind::screenUnlocked, {}});
+    h.queue.drain();
 
     QMenu& panel = h.shell->panel();
     panel.popup(QPoint(40, 40));

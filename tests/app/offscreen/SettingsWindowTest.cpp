@@ -1,5 +1,6 @@
 #include "app/shell/SettingsWindow.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -7,7 +8,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <gtest/gtest.h>
 
 #include "ShellHarness.h"
 #include "app/shell/GeneralSettingsTab.h"
@@ -155,7 +155,8 @@ TEST(SettingsWindowTest, TaskbarListingFollowsTheSettingAtOnce) {
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::Tool));
     EXPECT_TRUE(window.isVisible());
     h.shell->open(MenuPanelReleaseDestination::about);
-    EXPECT_TRUE(h.shell->window(MenuPanelReleaseDestination::about)->windowFlags().testFlag(Qt::Tool));
+    EXPECT_TRUE(
+        h.shell->window(MenuPanelReleaseDestination::about)->windowFlags().testFlag(Qt::Tool));
 }
 
 TEST(SettingsWindowTest, UpdateControlsHiddenWhenNotConfigured) {
@@ -173,18 +174,22 @@ TEST(SettingsWindowTest, SavingTelegramStoresInTheKeyringAndShowsTheChat) {
     QLineEdit* token = nullptr;
     QLineEdit* chat = nullptr;
     for (auto* edit : edits) {
-        if (edit->accessibleName() == "Bot token") token = edit;
-        if (edit->accessibleName() == "Chat ID") chat = edit;
+        if (edit->accessibleName() == "Bot token")
+            token = edit;
+        if (edit->accessibleName() == "Chat ID")
+            chat = edit;
     }
     ASSERT_TRUE(token && chat);
     token->setText("123:abc");
     chat->setText("42");
     for (auto* button : window.findChildren<QPushButton*>()) {
-        if (button->text() == "Save Telegram Configuration") button->click();
+        if (button->text() == "Save Telegram Configuration")
+            button->click();
     }
     EXPECT_TRUE(waitUntil([&] {
         for (auto* label : window.findChildren<QLabel*>()) {
-            if (label->text() == "Sending to chat 42" && !label->isHidden()) return true;
+            if (label->text() == "Sending to chat 42" && !label->isHidden())
+                return true;
         }
         return false;
     }));
@@ -195,14 +200,17 @@ TEST(SettingsWindowTest, AnInsecureWebhookShowsTheStoresMessage) {
     ShellHarness h;
     auto& window = openSettings(h);
     for (auto* edit : window.findChildren<QLineEdit*>()) {
-        if (edit->accessibleName() == "HTTPS endpoint") edit->setText("http://example.com/hook");
+        if (edit->accessibleName() == "HTTPS endpoint")
+            edit->setText("http://example.com/hook");
     }
     for (auto* button : window.findChildren<QPushButton*>()) {
-        if (button->text() == "Save Webhook Configuration") button->click();
+        if (button->text() == "Save Webhook Configuration")
+            button->click();
     }
     EXPECT_TRUE(waitUntil([&] {
         for (auto* label : window.findChildren<QLabel*>()) {
-            if (label->text() == "The endpoint must use HTTPS.") return true;
+            if (label->text() == "The endpoint must use HTTPS.")
+                return true;
         }
         return false;
     }));

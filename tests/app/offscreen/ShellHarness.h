@@ -12,12 +12,12 @@
 #include "base/PosixFileSystem.h"
 #include "delivery/AlertDispatcher.h"
 #include "model/AppModel.h"
+#include "record/JSONLFileSecurityEventStore.h"
 #include "support/FakePowerManagerRegistration.h"
 #include "support/FakeShellCollaborators.h"
 #include "support/FakeSleepTransitionClock.h"
 #include "support/InMemoryKeychainStore.h"
 #include "support/InMemoryPreferences.h"
-#include "support/InMemorySecurityEventStore.h"
 #include "support/InlineTaskPool.h"
 #include "support/ManualClock.h"
 #include "support/ManualMonotonicClock.h"
@@ -70,15 +70,29 @@ struct ShellHarness {
         updater = UpdaterModel::make("", {});
         library = std::make_unique<EvidenceLibrary>(PosixFileSystem::shared(), clock,
                                                     folder.path() / "Evidence");
-        exporter = std::make_unique<TimelineExporter>(PosixFileSystem::shared(),
-                                                      folder.path() / "security-events.jsonl",
-                                                      clock, "1.0");
+        exporter = std::make_unique<TimelineExporter>(
+            PosixFileSystem::shared(), folder.path() / "security-events.jsonl", clock, "1.0");
         webhook = std::make_unique<WebhookConfigurationStore>(keychain);
-        shell = std::make_unique<Shell>(ShellDependencies{
-            *model, *settings, *launchAtLogin, *updater, navigation, events, evidenceItems,
-            *library, deliveries, [] { return DiagnosticsInputs{}; }, *exporter, *webhook, clock,
-            tasks, [this] { ++channelsChangedCount; },
-            [this](const AppAction& action) { performed.push_back(action); }, {}, {}, false});
+        shell = std::make_unique<Shell>(
+            ShellDependencies{*model,
+                              *settings,
+                              *launchAtLogin,
+                              *updater,
+                              navigation,
+                              events,
+                              evidenceItems,
+                              *library,
+                              deliveries,
+                              [] { return DiagnosticsInputs{}; },
+                              *exporter,
+                              *webhook,
+                              clock,
+                              tasks,
+                              [this] { ++channelsChangedCount; },
+                              [this](const AppAction& action) { performed.push_back(action); },
+                              {},
+                              {},
+                              false});
     }
 
     ~ShellHarness() {
@@ -98,7 +112,8 @@ struct ShellHarness {
     InlineTaskPool tasks;
     FakeSleepTransitionClock sleepClock;
     std::shared_ptr<AlertDispatcher> dispatcher;
-    InMemorySecurityEventStore events;
+    JSONLFileSecurityEventStore events{folder.path() / "security-events.jsonl",
+                                       PosixFileSystem::shared()};
     InMemoryEvidenceItemStore evidenceItems;
     NoScreenshots screenshots;
     NoPhotos photos;

@@ -1,5 +1,6 @@
 #include "app/shell/TimelineWindow.h"
 
+#include <gtest/gtest.h>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -7,7 +8,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include "ShellHarness.h"
 #include "support/EventFactory.h"
@@ -34,8 +34,8 @@ TEST(TimelineWindowTest, TitleSizesAndEmptyState) {
         shown << label->text();
     }
     EXPECT_TRUE(shown.contains("No Events Yet"));
-    EXPECT_TRUE(shown.contains(
-        "Arm Veyrune and trigger a watched system event to populate the timeline."));
+    EXPECT_TRUE(
+        shown.contains("Arm Veyrune and trigger a watched system event to populate the timeline."));
     auto* badge = window.findChild<QToolButton*>("chainBadge");
     EXPECT_EQ(badge->text(), "No events yet");
     EXPECT_EQ(badge->accessibleName(), "No events yet");
@@ -73,18 +73,18 @@ TEST(TimelineWindowTest, SelectingAnEventShowsTheEventsTabAndTheEvent) {
         h.record(makeEvent(SecurityEventKind::screenLocked,
                            referenceDate() + std::chrono::hours(24 * 9100 + i)));
     }
-    auto target = makeEvent(SecurityEventKind::didWake, referenceDate() + std::chrono::hours(1),
-                            "Old wake");
+    auto target =
+        makeEvent(SecurityEventKind::didWake, referenceDate() + std::chrono::hours(1), "Old wake");
     h.record(target);
     auto& window = openTimeline(h);
     window.findChild<QTabWidget*>()->setCurrentIndex(1);
     h.navigation.setSelectedEventID(target.id);
     auto* list = window.findChild<QListView*>("events");
     EXPECT_TRUE(waitUntil([&] {
-        const auto* row = list->currentIndex().isValid()
-                              ? &(*window.state()->rows)[static_cast<std::size_t>(
-                                    list->currentIndex().row())]
-                              : nullptr;
+        const auto* row =
+            list->currentIndex().isValid()
+                ? &(*window.state()->rows)[static_cast<std::size_t>(list->currentIndex().row())]
+                : nullptr;
         return row && row->id == target.id;
     }));
     EXPECT_EQ(window.findChild<QTabWidget*>()->currentIndex(), 0);
