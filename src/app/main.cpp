@@ -5,6 +5,10 @@
 
 #include "app/ApplicationBusService.h"
 #include "app/VeyruneApp.h"
+#include "app/shell/Shell.h"
+#include "base/VersionText.h"
+#include "review/DeliveryManagerStatusSource.h"
+#include "review/TimelineExporter.h"
 
 using namespace veyrune;
 
@@ -23,10 +27,28 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     VeyruneApp app(QApplication::applicationFilePath());
+    DeliveryManagerStatusSource deliveries(app.delivery().sharedManager());
+    TimelineExporter exporter(PosixFileSystem::shared(),
+                              JSONLFileSecurityEventStore::defaultFileURL(), SystemClock::shared(),
+                              currentVersionText());
+    Shell shell({app.model(), app.settings(), app.launchAtLogin(), app.updater(), app.navigation(),
+                 app.eventStore(), app.evidenceItemStore(), app.evidence().library(), deliveries,
+                 [&app] { return app.diagnosticsInputs(); }, exporter,
+                 app.delivery().webhookConfiguration(), SystemClock::shared(), app.taskPool(),
+                 [&app] { app.delivery().manager().channelsChanged(); },
+                 [&app](const AppAction& action) { app.perform(action); }});
+    app.setWindowHooks(
+        {[&shell](MenuPanelReleaseDestination destination) { shell.open(destination); },
+         [&shell] { shell.openSettings(); }});
     if (!app.publishOnSessionBus() && sessionBus.isConnected()) {
         // Lost a race with another launch: that one runs.
         ApplicationBusService::activateRunningInstance(sessionBus);
         return 0;
     }
-    return QApplication::exec();
+    // The tray is Veyrune's panel; its first showing is the launch.
+    shell.showOnboardingIfNeeded();
+    int status = QApplication::exec();
+    // No pool work may outlive the windows it reports to.
+    app.taskPool().shutdown();
+    return status;
 }

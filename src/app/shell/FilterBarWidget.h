@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+
+#include <QWidget>
+
+#include "base/Clock.h"
+#include "review/TimelineFilterBar.h"
+
+class QDateTimeEdit;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace veyrune {
+
+// Draws the timeline's TimelineFilterBar: the range and kinds menus, the
+// "From" and "To" pickers of a custom range, the count and "Clear". Every
+// change goes to `onFilterChange`. Main thread; `clock` must outlive it.
+class FilterBarWidget : public QWidget {
+  public:
+    FilterBarWidget(const Clock& clock, std::function<void(const TimelineFilter&)> onFilterChange,
+                    QWidget* parent = nullptr);
+
+    void setState(const TimelineFilter& filter, int showing, int total);
+    const TimelineFilterBar& bar() const { return bar_; }
+
+  private:
+    void fillRangeMenu();
+    void fillKindsMenu();
+    void update();
+    void fromChanged();
+    void toChanged();
+
+    const Clock& clock_;
+    std::function<void(const TimelineFilter&)> onFilterChange_;
+    TimelineFilterBar bar_;
+    QToolButton* range_;
+    QMenu* rangeMenu_;
+    QToolButton* kinds_;
+    QMenu* kindsMenu_;
+    QLabel* fromLabel_;
+    QDateTimeEdit* from_;
+    QLabel* toLabel_;
+    QDateTimeEdit* to_;
+    QLabel* count_;
+    QPushButton* clear_;
+};
+
+}  // namespace veyrune

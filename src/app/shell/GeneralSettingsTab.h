@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+
+#include <QWidget>
+
+#include "model/AppModel.h"
+#include "model/LaunchAtLoginSettingsModel.h"
+#include "model/UpdaterModel.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+namespace veyrune {
+
+// Settings ▸ General: protection, start at login, auto-arm, the taskbar
+// listing and (only when this build can update itself) the update controls.
+// Main thread; the models must outlive it.
+class GeneralSettingsTab : public QWidget {
+  public:
+    GeneralSettingsTab(AppModel& model, SettingsBridge& settings,
+                       LaunchAtLoginSettingsModel& launchAtLogin, UpdaterModel& updater,
+                       std::function<void()> openAutostartSettings, QWidget* parent = nullptr);
+    ~GeneralSettingsTab() override;
+
+    // The text under "Start at login" for a state; empty for `disabled`.
+    static QString launchAtLoginText(LaunchAtLoginState state);
+
+  private:
+    void showModel();
+    void showLaunchAtLogin();
+    void addUpdates(QVBoxLayout* column, UpdaterModel& updater);
+
+    AppModel& model_;
+    LaunchAtLoginSettingsModel& launchAtLogin_;
+    AppModel::ObserverID observer_;
+    QCheckBox* armed_;
+    QLabel* lastEvent_;
+    QCheckBox* startAtLogin_;
+    QLabel* launchText_;
+    QPushButton* openLoginItems_;
+};
+
+}  // namespace veyrune

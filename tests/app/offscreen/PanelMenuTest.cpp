@@ -1,0 +1,146 @@
+#include "app/shell/PanelMenu.h"
+
+#include <gtest/gtest.h>
+#include <QMenu>
+
+#include "ShellHarness.h"
+
+namespace veyrune::test {
+namespace {
+
+QAction* entry(QMenu& menu, const QString& name) {
+    for (QAction* action : menu.actions()) {
+        if (action->objectName() == name) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QStringList texts(QMenu& menu) {
+    QStringList all;
+    for (QAction* action : menu.actions()) {
+        if (!action->isSeparator()) {
+            all << action->text();
+        }
+    }
+    return all;
+}
+
+struct SnapshotCase {
+    bool armed;
+    bool withEvent;
+    const char* stateTitle;
+    const char* stateDetail;
+    const char* toggle;
+    const char* recentTitle;
+};
+
+class PanelSnapshotTest : public ::testing::TestWithParam<SnapshotCase> {};
+
+TEST_P(PanelSnapshotTest, ShowsTheModelsTextsInOrder) {
+    const auto& c = GetParam();
+    ShellHarness h;
+    h.model->setArmed(c.armed);
+    if (c.withEvent) {
+        h.model->handle(
+            RawSystemEvent{Uuid::random(), h.clock.now(), SecurityEventKind::screenLocked, {}});
+        h.queue.drain();
+        ASSERT_EQ(h.model->recentEvents().size(), 1u);
+    }
+    // No detail given: the newest recent event's summary.
+    const QString detail = c.stateDetail
+                               ? QString::fromUtf8(c.stateDetail)
+                               : QString::fromStdString(h.model->recentEvents()[0].summary);
+    QMenu& panel = h.shell->panel();
+    EXPECT_EQ(entry(panel, "stateTitle")->text(), c.stateTitle);
+    EXPECT_EQ(entry(panel, "stateDetail")->text(), detail);
+    EXPECT_EQ(entry(panel, "toggle-arm")->text(), c.toggle);
+    EXPECT_EQ(entry(panel, "recentEventsTitle")->text(), c.recentTitle);
+    EXPECT_FALSE(entry(panel, "stateTitle")->isEnabled());
+    EXPECT_EQ(panel.accessibleName(), c.armed ? "Veyrune, armed" : "Veyrune, disarmed");
+}
+
+INSTANTIATE_TEST_SUITE_P(States, PanelSnapshotTest,
+                         ::testing::Values(SnapshotCase{true, false, "Armed",
+                                                        "Watching for protected activity",
+                                                        "Disarm Veyrune", "No recent events"},
+                                           SnapshotCase{false, false, "Disarmed", "Veyrune is idle",
+                                                        "Arm Veyrune", "No recent events"},
+                                           SnapshotCase{true, true, "Armed", nullptr,
+                                                        "Disarm Veyrune", "Recent events"}));
+
+TEST(PanelMenuTest, DestinationsAndQuitWithoutDeveloperOrUpdateEntries) {
+    ShellHarness h;
+    EXPECT_EQ(texts(h.shell->panel()).mid(3),
+              (QStringList{"No recent events", "Timeline", "Evidence", "Settings\u2026",
+                           "Getting Started", "About Veyrune", "Quit Veyrune"}));
+    EXPECT_EQ(h.shell->panel().findChild<QMenu*>("developer"), nullptr);
+}
+
+TEST(PanelMenuTest, DeveloperModeAddsTheDeveloperSubmenu) {
+    ShellHarness h([](InMemoryPreferences& p) { p.set("VeyruneDeveloperMode", true); });
+    auto* developer = h.shell->panel().findChild<QMenu*>("developer");
+    ASSERT_NE(developer, nullptr);
+    EXPECT_EQ(texts(*developer),
+              (QStringList{"Record Test Event", "Queue Test Delivery", "Test Camera Snapshot",
+                           "Test Screenshot", "Export CSV\u2026", "Clear Recent Activity"}));
+    entry(*developer, "export-csv")->trigger();
+    ASSERT_EQ(h.performed.size(), 1u);
+    EXPECT_EQ(h.performed[0].kind, AppAction::Kind::exportCSV);
+}
+
+struct ActionCase {
+    const char* entry;
+    MenuPanelReleaseDestination opens;
+};
+
+class PanelDestinationTest : public ::testing::TestWithParam<ActionCase> {};
+
+TEST_P(PanelDestinationTest, OpensItsWindow) {
+    ShellHarness h([](InMemoryPreferences& p) { p.set("hasCompletedOnboarding", true); });
+    entry(h.shell->panel(), GetParam().entry)->trigger();
+    QWidget* window = h.shell->window(GetParam().opens);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Destinations, PanelDestinationTest,
+    ::testing::Values(ActionCase{"timeline", MenuPanelReleaseDestination::timeline},
+                      ActionCase{"evidence", MenuPanelReleaseDestination::evidence},
+                      ActionCase{"settings", MenuPanelReleaseDestination::settings},
+                      ActionCase{"getting-started", MenuPanelReleaseDestination::gettingStarted},
+                      ActionCase{"about", MenuPanelReleaseDestination::about}));
+
+TEST(PanelMenuTest, ToggleFlipsArmingAndQuitGoesToTheApplication) {
+    ShellHarness h;
+    entry(h.shell->panel(), "toggle-arm")->trigger();
+    EXPECT_TRUE(h.model->isArmed());
+    EXPECT_EQ(entry(h.shell->panel(), "toggle-arm")->text(), "Disarm Veyrune");
+    entry(h.shell->panel(), "quit")->trigger();
+    ASSERT_EQ(h.performed.size(), 1u);
+    EXPECT_EQ(h.performed[0].kind, AppAction::Kind::quit);
+}
+
+TEST(PanelMenuTest, OnboardingOpensOnFirstShowingOnlyOncePerLaunch) {
+    ShellHarness h;
+    QMenu& panel = h.shell->panel();
+    emit panel.aboutToShow();
+    QWidget* onboarding = h.shell->window(MenuPanelReleaseDestination::gettingStarted);
+    ASSERT_NE(onboarding, nullptr);
+    onboarding->close();
+    QApplication::processEvents();
+    emit panel.aboutToShow();
+    h.shell->showOnboardingIfNeeded();
+    EXPECT_EQ(h.shell->window(MenuPanelReleaseDestination::gettingStarted), nullptr);
+}
+
+TEST(PanelMenuTest, NoOnboardingOnceCompleted) {
+    ShellHarness h([](InMemoryPreferences& p) { p.set("hasCompletedOnboarding", true); });
+    emit h.shell->panel().aboutToShow();
+    EXPECT_EQ(h.shell->window(MenuPanelReleaseDestination::gettingStarted), nullptr);
+}
+
+}  // namespace
+}  // namespace veyrune::test

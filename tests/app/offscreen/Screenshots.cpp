@@ -1,0 +1,108 @@
+// The screenshot mode of the shell's test program: fills a shell with sample
+// data and saves every window in its main states as PNG files.
+#include <QDir>
+#include <QListView>
+#include <QMenu>
+#include <QTabWidget>
+
+#include "ShellHarness.h"
+#include "app/shell/PanelMenu.h"
+#include "app/shell/SettingsWindow.h"
+#include "support/EventFactory.h"
+
+namespace veyrune::test {
+
+namespace {
+
+void save(QWidget* widget, const QString& folder, const char* name) {
+    settle(400);
+    widget->grab().save(folder + "/" + QString::fromLatin1(name) + ".png");
+}
+
+void fill(ShellHarness& h) {
+    const Instant now = std::chrono::system_clock::now();
+    h.clock.set(now);
+    struct Sample {
+        SecurityEventKind kind;
+        const char* summary;
+        int minutesAgo;
+    };
+    const Sample samples[] = {
+        {SecurityEventKind::screenUnlocked, "Screen unlocked", 3},
+        {SecurityEventKind::usbAttached, "USB device attached: SanDisk Ultra", 9},
+        {SecurityEventKind::didWake, "Woke from sleep (lid opened)", 12},
+        {SecurityEventKind::willSleep, "Going to sleep", 95},
+        {SecurityEventKind::screenLocked, "Screen locked", 97},
+    };
+    for (const auto& sample : samples) {
+        auto event =
+            makeEvent(sample.kind, now - std::chrono::minutes(sample.minutesAgo), sample.summary);
+        event.context.machineName = "studio-laptop";
+        event.context.userName = "alex";
+        event.context.batteryPercent = 87;
+        h.record(event);
+        DeliveryAttempt attempt;
+        attempt.eventID = event.id;
+        attempt.channel = DeliveryChannelKind::telegram;
+        attempt.status =
+            sample.minutesAgo == 9 ? DeliveryAttemptStatus::failed : DeliveryAttemptStatus::sent;
+        h.deliveries.set(event.id, {attempt});
+    }
+}
+
+}  // namespace
+
+int takeScreenshots(const char* folderName) {
+    const QString folder = QString::fromLocal8Bit(folderName);
+    QDir().mkpath(folder);
+    ShellHarness h([](InMemoryPreferences& p) { p.set("hasCompletedOnboarding", true); });
+    fill(h);
+    h.model->setArmed(true);
+    h.model->handle(
+        RawSystemEvent{Uuid::random(), h.clock.now(), SecurityEventKind::screenUnlocked, {}});
+    h.queue.drain();
+
+    QMenu& panel = h.shell->panel();
+    panel.popup(QPoint(40, 40));
+    save(&panel, folder, "panel-armed");
+    panel.hide();
+
+    h.shell->open(MenuPanelReleaseDestination::timeline);
+    QWidget* timeline = h.shell->window(MenuPanelReleaseDestination::timeline);
+    auto* list = timeline->findChild<QListView*>("events");
+    waitUntil([&] { return list->model()->rowCount() > 0; });
+    list->setCurrentIndex(list->model()->index(1, 0));
+    save(timeline, folder, "timeline-events");
+    timeline->findChild<QTabWidget*>()->setCurrentIndex(1);
+    save(timeline, folder, "timeline-diagnostics");
+    timeline->close();
+
+    h.shell->open(MenuPanelReleaseDestination::evidence);
+    save(h.shell->window(MenuPanelReleaseDestination::evidence), folder, "evidence-empty");
+    h.shell->window(MenuPanelReleaseDestination::evidence)->close();
+
+    h.shell->openSettings();
+    auto* settings =
+        static_cast<SettingsWindow*>(h.shell->window(MenuPanelReleaseDestination::settings));
+    const char* tabs[] = {"settings-general", "settings-triggers", "settings-evidence",
+                          "settings-alerts", "settings-about"};
+    for (int i = 0; i < 5; ++i) {
+        settings->tabs().setCurrentIndex(i);
+        save(settings, folder, tabs[i]);
+    }
+    settings->close();
+
+    h.shell->open(MenuPanelReleaseDestination::gettingStarted);
+    save(h.shell->window(MenuPanelReleaseDestination::gettingStarted), folder, "onboarding");
+    h.shell->open(MenuPanelReleaseDestination::about);
+    save(h.shell->window(MenuPanelReleaseDestination::about), folder, "about");
+    h.shell->openPrivacyPolicy();
+    save(h.shell->privacyPolicyWindow(), folder, "privacy-policy");
+
+    h.model->setArmed(false);
+    panel.popup(QPoint(40, 40));
+    save(&panel, folder, "panel-disarmed");
+    return 0;
+}
+
+}  // namespace veyrune::test
