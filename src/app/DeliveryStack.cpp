@@ -8,24 +8,25 @@
 
 namespace veyrune {
 
-DeliveryStack::DeliveryStack(AsioTaskPool& pool, SettingsBridge& settings, KeychainStore& keychain,
-                             Clock& clock, NetworkPathMonitor* network)
+DeliveryStack::DeliveryStack(AsioTaskPool& queuePool, AsioTaskPool& blockingIO,
+                             SettingsBridge& settings, KeychainStore& keychain, Clock& clock,
+                             NetworkPathMonitor* network, WakeNotificationSource* timerWake)
     : outbox_(SQLiteOutboxStore::defaultFile()),
       webhook_(keychain),
-      queue_(pool.pool(), DeliveryManager::queueLabel),
-      timer_(pool.pool()) {
+      queue_(queuePool.pool(), DeliveryManager::queueLabel),
+      timer_(queuePool.pool(), timerWake, clock) {
     auto& telegram = settings.telegramConfiguration();
     DeliveryManager::Channels channels{
         {DeliveryChannelKind::telegram,
          std::make_shared<TelegramChannel>([&telegram] { return telegram.credentialsIfReadable(); },
-                                           std::make_shared<CurlTelegramTransport>(), pool)},
+                                           std::make_shared<CurlTelegramTransport>(), blockingIO)},
         {DeliveryChannelKind::webhook,
          std::make_shared<WebhookChannel>([this] { return webhook_.credentialsIfReadable(); },
-                                          std::make_shared<CurlWebhookTransport>(), pool)},
+                                          std::make_shared<CurlWebhookTransport>(), blockingIO)},
     };
     manager_ = DeliveryManager::create({outbox_, queue_, std::move(channels),
                                         [&settings] { return settings.enabledChannels(); }, clock,
-                                        timer_, pool, network});
+                                        timer_, blockingIO, network});
     manager_->start(network != nullptr);
 }
 

@@ -16,12 +16,15 @@ namespace veyrune {
 
 // The alert delivery of the running program: the keyring, the SQLite outbox,
 // the Telegram and webhook channels over libcurl, and the delivery manager on
-// its "Veyrune.Delivery" queue. `pool`, `settings`, `clock` and `network` must
-// outlive it.
+// its "Veyrune.Delivery" queue. The queue and its timer run on `queuePool`;
+// sends and keyring reads on `blockingIO`. Both pools, `settings`, `keychain`,
+// `clock` and `network` must outlive it.
 class DeliveryStack {
   public:
-    DeliveryStack(AsioTaskPool& pool, SettingsBridge& settings, KeychainStore& keychain,
-                  Clock& clock, NetworkPathMonitor* network);
+    // `timerWake` re-arms the retry timer after each wake (a branch of its own).
+    DeliveryStack(AsioTaskPool& queuePool, AsioTaskPool& blockingIO, SettingsBridge& settings,
+                  KeychainStore& keychain, Clock& clock, NetworkPathMonitor* network,
+                  WakeNotificationSource* timerWake);
     ~DeliveryStack();
     DeliveryStack(const DeliveryStack&) = delete;
     DeliveryStack& operator=(const DeliveryStack&) = delete;

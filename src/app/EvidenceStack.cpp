@@ -2,17 +2,18 @@
 
 namespace veyrune {
 
-EvidenceStack::EvidenceStack(AsioTaskPool& pool, const Clock& clock, MainQueue& mainQueue)
+EvidenceStack::EvidenceStack(AsioTaskPool& queuePool, AsioTaskPool& blockingIO, const Clock& clock,
+                             MainQueue& mainQueue)
     : library_(PosixFileSystem::shared(), clock),
-      timers_(pool.pool()),
+      timers_(queuePool.pool()),
       screen_(makeScreenSource()),
       cameraDevice_(cameraOpening_),
       authorization_(videoQuery_),
-      cameraQueue_(pool.pool(), CameraCapturer::queueLabel),
+      cameraQueue_(queuePool.pool(), CameraCapturer::queueLabel),
       screenshots_(
-          *screen_.source, library_, clock, timers_, pool,
-          [&pool](const std::string& label) {
-              return std::make_shared<AsioSerialQueue>(pool.pool(), label);
+          *screen_.source, library_, clock, timers_, blockingIO,
+          [&queuePool](const std::string& label) {
+              return std::make_shared<AsioSerialQueue>(queuePool.pool(), label);
           },
           mainQueue),
       camera_(CameraCapturer::make(

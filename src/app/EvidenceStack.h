@@ -20,11 +20,13 @@
 namespace veyrune {
 
 // Evidence of the running program: the evidence folder, the camera and
-// screenshot capturers over Qt, and the camera permission. `pool`, `clock`
-// and `mainQueue` must outlive it. Built on the main thread.
+// screenshot capturers over Qt, and the camera permission. The capture queues
+// and time-outs run on `queuePool`, encoding and file writes on `blockingIO`.
+// Both pools, `clock` and `mainQueue` must outlive it. Built on the main thread.
 class EvidenceStack {
   public:
-    EvidenceStack(AsioTaskPool& pool, const Clock& clock, MainQueue& mainQueue);
+    EvidenceStack(AsioTaskPool& queuePool, AsioTaskPool& blockingIO, const Clock& clock,
+                  MainQueue& mainQueue);
 
     EvidenceLibrary& library() { return library_; }
     ScreenshotCapturer& screenshots() { return screenshots_; }

@@ -21,13 +21,15 @@ VeyruneApp::VeyruneApp(const QString& executablePath)
     : keychain_(build::applicationID),
       settings_(preferences_, keychain_),
       system_(LinuxSystemServices::create()),
+      wakes_(*system_.wake),
       watcher_(*system_.eventSource, *system_.wakeReasons, SystemClock::shared()),
       sleepClock_(DisplaySleepTransitionClock::make(SystemClock::shared())),
       sleepGateStatus_([this] { return system_.powerManager->probe(); }),
-      delivery_(pool_, settings_, keychain_, SystemClock::shared(), system_.network.get()),
-      evidence_(pool_, SystemClock::shared(), mainQueue_),
+      delivery_(pool_, blockingIO_, settings_, keychain_, SystemClock::shared(),
+                system_.network.get(), &wakes_.branch()),
+      evidence_(pool_, blockingIO_, SystemClock::shared(), mainQueue_),
       dispatcherQueue_(pool_.pool(), AlertDispatcher::queueLabel),
-      dispatcherTimer_(pool_.pool()),
+      dispatcherTimer_(pool_.pool(), &wakes_.branch()),
       updater_(UpdaterModel::make(build::updateSigningKey, nullptr)),
       autostart_(PosixFileSystem::shared(), executablePath.toStdString()),
       launchAtLogin_(autostart_),
@@ -57,7 +59,8 @@ VeyruneApp::VeyruneApp(const QString& executablePath)
 }
 
 VeyruneApp::~VeyruneApp() {
-    // No queue work may outlive the objects it points at.
+    // No queue work or blocking call may outlive the objects it points at.
+    blockingIO_.shutdown();
     pool_.shutdown();
 }
 
@@ -73,11 +76,11 @@ void VeyruneApp::wire() {
     watcher_.start();
     sleepClock_->start(*system_.displaySleep);
     model_->installSleepGate();
-    delivery_.manager().observeWake(*system_.wake);
+    delivery_.manager().observeWake(wakes_.branch());
     auto keepDays = settings_.value(Settings::evidenceKeepDays);
     auto cap = settings_.evidenceSizeCapMB();
     auto& library = evidence_.library();
-    pool_.run([&library, keepDays, cap] { library.enforceRetention(keepDays, cap); });
+    blockingIO_.run([&library, keepDays, cap] { library.enforceRetention(keepDays, cap); });
     system_.shutdown->observeShutdown([this](ShutdownSignal) { quit(); });
 }
 
@@ -147,7 +150,7 @@ void VeyruneApp::exportQuickCSV() {
     auto folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString();
     auto& events = events_;
     auto& mainQueue = mainQueue_;
-    pool_.run([&events, &mainQueue, folder] {
+    blockingIO_.run([&events, &mainQueue, folder] {
         auto file =
             quickExportCSV(events, PosixFileSystem::shared(), folder, SystemClock::shared().now());
         if (file) {

@@ -11,6 +11,7 @@
 #include "app/QtMainQueue.h"
 #include "base/AsioTaskPool.h"
 #include "credentials/SystemKeychainStore.h"
+#include "delivery/WakeNotificationFanOut.h"
 #include "model/AppAction.h"
 #include "model/AppModel.h"
 #include "model/LaunchAtLoginSettingsModel.h"
@@ -71,7 +72,8 @@ class VeyruneApp {
     SecurityEventStore& eventStore() { return events_; }
     EvidenceItemStore& evidenceItemStore() { return evidenceItems_; }
     SleepGateStatus& sleepGateStatus() { return sleepGateStatus_; }
-    AsioTaskPool& taskPool() { return pool_; }
+    // The pool for blocking work (files, keyring, network); never a queue's.
+    AsioTaskPool& taskPool() { return blockingIO_; }
     MainQueue& mainQueue() { return mainQueue_; }
 
   private:
@@ -80,7 +82,10 @@ class VeyruneApp {
     void exportQuickCSV();
     void quit();
 
-    AsioTaskPool pool_;
+    // Two pools: one carries the serial queues and timers and never blocks,
+    // the other takes every blocking call.
+    AsioTaskPool pool_{2};
+    AsioTaskPool blockingIO_{8};
     QtMainQueue mainQueue_;
     QSettingsPreferences preferences_;
     SystemKeychainStore keychain_;
@@ -88,6 +93,8 @@ class VeyruneApp {
     JSONLFileSecurityEventStore events_;
     JSONLFileEvidenceItemStore evidenceItems_;
     LinuxSystemServices system_;
+    // The one wake source, shared by the timers and the delivery manager.
+    WakeNotificationFanOut wakes_;
     SystemEventWatcher watcher_;
     std::shared_ptr<DisplaySleepTransitionClock> sleepClock_;
     SleepGateStatus sleepGateStatus_;
