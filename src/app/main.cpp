@@ -31,12 +31,24 @@ int main(int argc, char* argv[]) {
     TimelineExporter exporter(PosixFileSystem::shared(),
                               JSONLFileSecurityEventStore::defaultFileURL(), SystemClock::shared(),
                               currentVersionText());
-    Shell shell({app.model(), app.settings(), app.launchAtLogin(), app.updater(), app.navigation(),
-                 app.eventStore(), app.evidenceItemStore(), app.evidence().library(), deliveries,
-                 [&app] { return app.diagnosticsInputs(); }, exporter,
-                 app.delivery().webhookConfiguration(), SystemClock::shared(), app.taskPool(),
-                 [&app] { app.delivery().manager().channelsChanged(); },
-                 [&app](const AppAction& action) { app.perform(action); }});
+    ShellDependencies shellDependencies{app.model(),
+                                        app.settings(),
+                                        app.launchAtLogin(),
+                                        app.updater(),
+                                        app.navigation(),
+                                        app.eventStore(),
+                                        app.evidenceItemStore(),
+                                        app.evidence().library(),
+                                        deliveries,
+                                        [&app] { return app.diagnosticsInputs(); },
+                                        exporter,
+                                        app.delivery().webhookConfiguration(),
+                                        SystemClock::shared(),
+                                        app.taskPool(),
+                                        [&app] { app.delivery().manager().channelsChanged(); },
+                                        [&app](const AppAction& action) { app.perform(action); }};
+    shellDependencies.screenCaptureMethod = app.evidence().screenCaptureMethod();
+    Shell shell(shellDependencies);
     app.setWindowHooks(
         {[&shell](MenuPanelReleaseDestination destination) { shell.open(destination); },
          [&shell] { shell.openSettings(); }});

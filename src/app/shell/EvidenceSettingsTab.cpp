@@ -35,7 +35,7 @@ QSpinBox* boundSpinBox(SettingsBridge& settings, IntSetting setting, int minimum
 }  // namespace
 
 EvidenceSettingsTab::EvidenceSettingsTab(
-    SettingsBridge& settings,
+    SettingsBridge& settings, ScreenCaptureMethod method,
     std::function<void(const EvidencePermissionPreflight&)> reviewPermission,
     std::function<void()> openLibrary, QWidget* parent)
     : QWidget(parent) {
@@ -58,8 +58,8 @@ EvidenceSettingsTab::EvidenceSettingsTab(
     capture->addLayout(modeForm);
 
     auto* permissions = addSection(page, ShellTexts::permissions);
-    for (const auto* preflight :
-         {&EvidencePermissionPreflight::camera(), &EvidencePermissionPreflight::screenshots()}) {
+    for (const auto* preflight : {&EvidencePermissionPreflight::camera(),
+                                  &EvidencePermissionPreflight::screenshots(method)}) {
         auto* title = new QLabel(qs(preflight->title + " \u00b7 " + preflight->permissionName));
         QFont bold = title->font();
         bold.setBold(true);

@@ -17,7 +17,8 @@ namespace veyrune {
 // thread; the settings must outlive it.
 class EvidenceSettingsTab : public QWidget {
   public:
-    EvidenceSettingsTab(SettingsBridge& settings,
+    // `method` is how this session takes screenshots (the X11 grab or the portal).
+    EvidenceSettingsTab(SettingsBridge& settings, ScreenCaptureMethod method,
                         std::function<void(const EvidencePermissionPreflight&)> reviewPermission,
                         std::function<void()> openLibrary, QWidget* parent = nullptr);
 

@@ -45,9 +45,9 @@ SettingsWindow::SettingsWindow(Collaborators c, QWidget* parent) : QWidget(paren
                   symbolIcon("gearshape"), QString::fromUtf8(ShellTexts::general));
     tabs_->addTab(scrolling(new TriggersSettingsTab(c.model, c.settings)),
                   symbolIcon("bolt.shield"), QString::fromUtf8(ShellTexts::triggers));
-    tabs_->addTab(
-        scrolling(new EvidenceSettingsTab(c.settings, c.reviewPermission, c.openEvidenceLibrary)),
-        symbolIcon("camera"), QString::fromUtf8(ShellTexts::evidence));
+    tabs_->addTab(scrolling(new EvidenceSettingsTab(c.settings, c.screenCaptureMethod,
+                                                    c.reviewPermission, c.openEvidenceLibrary)),
+                  symbolIcon("camera"), QString::fromUtf8(ShellTexts::evidence));
     tabs_->addTab(
         scrolling(new AlertsSettingsTab(c.settings, c.webhook, c.pool, c.channelsChanged)),
         symbolIcon("bell.badge"), QString::fromUtf8(ShellTexts::alerts));

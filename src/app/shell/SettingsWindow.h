@@ -29,6 +29,7 @@ class SettingsWindow : public QWidget {
         UpdaterModel& updater;
         WebhookConfigurationStore& webhook;
         TaskPool& pool;
+        ScreenCaptureMethod screenCaptureMethod;
         std::function<void()> channelsChanged;
         std::function<void()> openAutostartSettings;
         std::function<void(const EvidencePermissionPreflight&)> reviewPermission;

@@ -154,7 +154,7 @@ void Shell::openSettings(SettingsTab tab) {
     auto* window = present(settings_, [this] {
         return new SettingsWindow(SettingsWindow::Collaborators{
             d_.model, d_.settings, d_.launchAtLogin, d_.updater, d_.webhookConfiguration, d_.tasks,
-            d_.channelsChanged, d_.openAutostartSettings,
+            d_.screenCaptureMethod, d_.channelsChanged, d_.openAutostartSettings,
             [this](const EvidencePermissionPreflight& preflight) { reviewPermission(preflight); },
             [this] { open(Destination::evidence); }, [this] { openPrivacyPolicy(); }});
     });

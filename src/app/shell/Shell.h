@@ -51,6 +51,8 @@ struct ShellDependencies {
     // Optional: leads the user to a capture permission; without it the
     // permission's explanation is shown in a message box.
     std::function<void(const EvidencePermissionPreflight&)> reviewPermission = {};
+    // How this session takes screenshots, for the permission row.
+    ScreenCaptureMethod screenCaptureMethod = ScreenCaptureMethod::x11Display;
     // Whether to show the tray icon (tests run without it).
     bool showTrayIcon = true;
 };

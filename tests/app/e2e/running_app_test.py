@@ -50,6 +50,12 @@ class RunningApp(unittest.TestCase):
         self.assertIn("Chain intact", verdict.stdout)
         wait_until(lambda: any(b.get("kind") == "didWake" for b in Webhook.bodies), "wake alert")
 
+        # Private files, and no credential in the preferences.
+        for path in (world.log, world.outbox, world.preferences):
+            self.assertEqual(os.stat(path).st_mode & 0o777, 0o600, path)
+        with open(world.preferences) as preferences:
+            self.assertNotIn("localhost", preferences.read())
+
         second = world.launch()
         self.assertEqual(second.wait(timeout=30), 0)
         self.assertEqual(world.owner(), first_owner)

@@ -67,11 +67,12 @@ class World:
         self.env["XDG_SESSION_TYPE"] = "x11"
         self.log = os.path.join(self.env["XDG_DATA_HOME"], "Veyrune", "security-events.jsonl")
         self.outbox = os.path.join(self.env["XDG_DATA_HOME"], "Veyrune", "VeyruneModel.sqlite")
+        self.preferences = os.path.join(self.env["XDG_CONFIG_HOME"], "Veyrune", "Veyrune.conf")
         self._start_system_bus()
         self._start_webhook_server()
         self._store_credentials()
         os.makedirs(os.path.join(self.env["XDG_CONFIG_HOME"], "Veyrune"))
-        with open(os.path.join(self.env["XDG_CONFIG_HOME"], "Veyrune", "Veyrune.conf"), "w") as f:
+        with open(self.preferences, "w") as f:
             f.write("[General]\nenableWebhook=true\nhasCompletedOnboarding=true\n")
         self.testbed = UMockdev.Testbed.new()
         # The testbed sets UMOCKDEV_DIR in the C environment only.
