@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
+#include "base/DataLocation.h"
 
 namespace veyrune {
 
@@ -43,15 +43,7 @@ QSettingsPreferences::QSettingsPreferences(std::filesystem::path file)
       settings_(QString::fromStdString(file_.string()), QSettings::IniFormat) {}
 
 std::filesystem::path QSettingsPreferences::defaultFile() {
-    std::filesystem::path config;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg && std::filesystem::path(xdg).is_absolute()) {
-        config = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        config = std::filesystem::path(home ? home : "") / ".config";
-    }
-    return config / "Veyrune" / "Veyrune.conf";
+    return userConfigDirectory() / "Veyrune" / "Veyrune.conf";
 }
 
 std::optional<QVariant> QSettingsPreferences::stored(const std::string& key) const {

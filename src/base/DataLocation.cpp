@@ -29,4 +29,9 @@ std::filesystem::path veyruneDataDirectory() {
     return base / "Veyrune";
 }
 
+std::filesystem::path userConfigDirectory() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    return (xdg && *xdg == '/') ? std::filesystem::path(xdg) : homeDirectory() / ".config";
+}
+
 }  // namespace veyrune

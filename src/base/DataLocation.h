@@ -8,4 +8,7 @@ namespace veyrune {
 // $XDG_DATA_HOME/Veyrune, by default ~/.local/share/Veyrune.
 std::filesystem::path veyruneDataDirectory();
 
+// The user's configuration folder: $XDG_CONFIG_HOME, by default ~/.config.
+std::filesystem::path userConfigDirectory();
+
 }  // namespace veyrune

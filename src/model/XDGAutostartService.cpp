@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "BuildSettings.h"
+#include "base/DataLocation.h"
 
 namespace veyrune {
 
@@ -42,15 +43,7 @@ XDGAutostartService::XDGAutostartService(FileSystem& fileSystem, std::filesystem
       entryPath_(std::move(entryPath)) {}
 
 std::filesystem::path XDGAutostartService::defaultEntryPath() {
-    std::filesystem::path config;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg && std::filesystem::path(xdg).is_absolute()) {
-        config = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        config = std::filesystem::path(home ? home : "") / ".config";
-    }
-    return config / "autostart" / (std::string(build::applicationID) + ".desktop");
+    return userConfigDirectory() / "autostart" / (std::string(build::applicationID) + ".desktop");
 }
 
 LaunchAtLoginService::Status XDGAutostartService::status() const {
