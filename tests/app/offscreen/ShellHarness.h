@@ -92,6 +92,7 @@ struct ShellHarness {
                               [this](const AppAction& action) { performed.push_back(action); },
                               {},
                               {},
+                              ScreenCaptureMethod::x11Display,
                               false});
     }
 
