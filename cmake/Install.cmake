@@ -37,6 +37,9 @@ endforeach()
 add_custom_target(veyrune_icons ALL DEPENDS ${icon_outputs})
 
 set(CPACK_GENERATOR DEB)
+# The package installs where the service file's Exec points.
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_NAME veyrune)
 set(CPACK_PACKAGE_VENDOR "The Veyrune developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flight recorder for a Linux desktop")

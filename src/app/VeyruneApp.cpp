@@ -19,7 +19,7 @@ constexpr auto kFlushWait = std::chrono::milliseconds(2000);
 
 VeyruneApp::VeyruneApp(const QString& executablePath)
     : keychain_(build::applicationID),
-      settings_(preferences_, keychain_),
+      settings_(preferences_, keychain_, &blockingIO_),
       system_(LinuxSystemServices::create()),
       wakes_(*system_.wake),
       watcher_(*system_.eventSource, *system_.wakeReasons, SystemClock::shared()),

@@ -15,10 +15,10 @@
 #include "delivery/DeliveryEnqueueOutcome.h"
 #include "delivery/DeliveryRetryPolicy.h"
 #include "delivery/DeliveryTimerScheduling.h"
-#include "delivery/NetworkPathMonitor.h"
-#include "delivery/WakeNotificationSource.h"
 #include "outbox/DeliveryQueueSummary.h"
 #include "outbox/OutboxStore.h"
+#include "system/NetworkPathMonitor.h"
+#include "system/WakeNotificationSource.h"
 
 namespace veyrune {
 

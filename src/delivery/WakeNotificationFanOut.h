@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "delivery/WakeNotificationSource.h"
+#include "system/WakeNotificationSource.h"
 
 namespace veyrune {
 

@@ -11,7 +11,7 @@
 
 #include "base/Clock.h"
 #include "delivery/DeliveryTimerScheduling.h"
-#include "delivery/WakeNotificationSource.h"
+#include "system/WakeNotificationSource.h"
 
 namespace veyrune {
 

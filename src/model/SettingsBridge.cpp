@@ -2,12 +2,20 @@
 
 namespace veyrune {
 
-SettingsBridge::SettingsBridge(Preferences& preferences, KeychainStore& keychain)
+SettingsBridge::SettingsBridge(Preferences& preferences, KeychainStore& keychain,
+                               TaskPool* blockingIO)
     : preferences_(preferences), telegram_(preferences, keychain) {
-    try {
-        telegram_.migrateLegacyPreferences();
-    } catch (...) {
-        // A locked or missing keyring: the legacy values stay until the next start.
+    auto migrate = [this] {
+        try {
+            telegram_.migrateLegacyPreferences();
+        } catch (...) {
+            // A locked or missing keyring: the legacy values stay until the next start.
+        }
+    };
+    if (blockingIO) {
+        blockingIO->run(migrate);
+    } else {
+        migrate();
     }
 }
 

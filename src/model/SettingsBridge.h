@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Preferences.h"
+#include "base/TaskPool.h"
 #include "credentials/TelegramConfigurationStore.h"
 #include "model/Settings.h"
 #include "record/DeliveryChannelKind.h"
@@ -16,13 +17,16 @@ namespace veyrune {
 // The one settings object of the process: typed reads and writes of the
 // preferences in `Settings`, each write at once and told to the observers.
 // Creating it moves any legacy Telegram credentials out of the preferences
-// (an error is ignored). Reads and writes from any thread; observers run on
-// the writing thread. `preferences` and `keychain` must outlive it.
+// (an error is ignored); the move reads the keyring, so it runs on
+// `blockingIO` when one is given (never wait for a keyring on the main
+// thread), else in place. Reads and writes from any thread; observers run on
+// the writing thread. `preferences`, `keychain` and `blockingIO` must outlive it.
 class SettingsBridge {
   public:
     using Observer = std::function<void(const char* key)>;
 
-    SettingsBridge(Preferences& preferences, KeychainStore& keychain);
+    SettingsBridge(Preferences& preferences, KeychainStore& keychain,
+                   TaskPool* blockingIO = nullptr);
 
     bool value(BoolSetting setting) const;
     std::int64_t value(IntSetting setting) const;

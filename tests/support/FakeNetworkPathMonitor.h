@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "delivery/NetworkPathMonitor.h"
+#include "system/NetworkPathMonitor.h"
 
 namespace veyrune::test {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <mutex>
 
-#include "delivery/WakeNotificationSource.h"
+#include "system/WakeNotificationSource.h"
 
 namespace veyrune::test {
 

@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "delivery/NetworkPathMonitor.h"
-#include "delivery/WakeNotificationSource.h"
 #include "system/DisplaySleepSource.h"
+#include "system/NetworkPathMonitor.h"
 #include "system/PowerManagerRegistration.h"
 #include "system/ShutdownSignalSource.h"
 #include "system/SystemEventSource.h"
+#include "system/WakeNotificationSource.h"
 #include "system/WakeReasonProviding.h"
 
 namespace veyrune {

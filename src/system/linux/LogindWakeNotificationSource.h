@@ -5,7 +5,7 @@
 #include <memory>
 #include <mutex>
 
-#include "delivery/WakeNotificationSource.h"
+#include "system/WakeNotificationSource.h"
 #include "system/linux/DBusSignalSubscription.h"
 
 namespace veyrune {

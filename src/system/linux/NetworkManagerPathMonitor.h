@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "delivery/NetworkPathMonitor.h"
+#include "system/NetworkPathMonitor.h"
 #include "system/linux/DBusSignalSubscription.h"
 
 namespace veyrune {
