@@ -1,9 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "base/MainQueue.h"
 #include "base/SerialQueue.h"
@@ -20,7 +22,7 @@ class ManualSerialQueue final : public SerialQueue, public MainQueue {
         std::lock_guard lock(mutex_);
         work_.push_back(std::move(work));
     }
-    bool isCurrent() const override { return running_; }
+    bool isCurrent() const override { return runner_.load() == std::this_thread::get_id(); }
     const std::string& label() const override { return label_; }
 
     // Runs queued work, including work posted meanwhile, until none is left.
@@ -42,9 +44,9 @@ class ManualSerialQueue final : public SerialQueue, public MainQueue {
             next = std::move(work_.front());
             work_.pop_front();
         }
-        running_ = true;
+        runner_ = std::this_thread::get_id();
         next();
-        running_ = false;
+        runner_ = std::thread::id();
         return true;
     }
     std::size_t pendingCount() const {
@@ -56,7 +58,8 @@ class ManualSerialQueue final : public SerialQueue, public MainQueue {
     std::string label_;
     mutable std::mutex mutex_;
     std::deque<std::function<void()>> work_;  // guarded by mutex_
-    bool running_ = false;
+    // The thread running queued work, if any; read from any thread.
+    std::atomic<std::thread::id> runner_{};
 };
 
 }  // namespace veyrune::test
