@@ -35,10 +35,11 @@ void SystemEventWatcher::startUsb() {
     if (!source_.openUsbNotifications()) {
         return;
     }
-    for (auto [direction, kind] :
-         {std::pair{UsbDirection::arrival, SecurityEventKind::usbAttached},
-          std::pair{UsbDirection::removal, SecurityEventKind::usbDetached}}) {
-        source_.observeUsbDevices(direction,
+    for (auto pair : {std::pair{UsbDirection::arrival, SecurityEventKind::usbAttached},
+                      std::pair{UsbDirection::removal, SecurityEventKind::usbDetached}}) {
+        // A plain copy: clang cannot capture a structured binding yet.
+        auto kind = pair.second;
+        source_.observeUsbDevices(pair.first,
                                   [this, kind](const std::vector<UsbDeviceProperties>& devices) {
                                       for (const auto& device : devices) {
                                           deliver(kind, usbEventDetails(device));
