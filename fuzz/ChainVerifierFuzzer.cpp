@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <simdjson.h>
+
 #include "FuzzCheck.h"
 #include "record/EventChain.h"
 #include "record/EventChainVerifier.h"
@@ -41,6 +43,28 @@ SecurityEvent eventWithSummary(std::string summary) {
     event.kind = SecurityEventKind::usbAttached;
     event.summary = std::move(summary);
     return event;
+}
+
+// The non-empty lines of a text, as the log holds them.
+std::vector<std::string_view> splitJSONLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        if (end > start) {
+            lines.push_back(text.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Only valid UTF-8 makes an event summary.
+bool isValidUTF8(std::string_view text) {
+    return simdjson::validate_utf8(text.data(), text.size());
 }
 
 std::vector<std::string> sealedChain(const std::vector<std::string_view>& summaries) {
