@@ -18,7 +18,7 @@ constexpr auto kFlushWait = std::chrono::milliseconds(2000);
 }  // namespace
 
 VeyruneApp::VeyruneApp(const QString& executablePath)
-    : keychain_(build::applicationID),
+    : systemKeychain_(build::applicationID),
       settings_(preferences_, keychain_, &blockingIO_),
       system_(LinuxSystemServices::create()),
       wakes_(*system_.wake),
@@ -175,6 +175,11 @@ DiagnosticsInputs VeyruneApp::diagnosticsInputs() {
     inputs.queueSummary = delivery_.manager().queueSummary();
     inputs.sleepGateAvailable = sleepGateStatus_.isAvailable();
     return inputs;
+}
+
+void VeyruneApp::channelsChanged() {
+    keychain_.forget();
+    delivery_.manager().channelsChanged();
 }
 
 void VeyruneApp::flushBufferedAlerts() {

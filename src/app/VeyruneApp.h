@@ -10,6 +10,7 @@
 #include "app/QSettingsPreferences.h"
 #include "app/QtMainQueue.h"
 #include "base/AsioTaskPool.h"
+#include "credentials/CachingKeychainStore.h"
 #include "credentials/SystemKeychainStore.h"
 #include "delivery/WakeNotificationFanOut.h"
 #include "model/AppAction.h"
@@ -58,6 +59,9 @@ class VeyruneApp {
     // What the diagnostics rows show, read afresh. Reads the keyring and hops
     // onto the delivery queue: call it off the main thread.
     DiagnosticsInputs diagnosticsInputs();
+    // The settings changed a channel: the keyring is read afresh and the
+    // delivery manager looks at its queue again.
+    void channelsChanged();
     // Flushes held alerts into the outbox and starts a delivery pass, waiting
     // at most 2 seconds for both; then the process may end.
     void flushBufferedAlerts();
@@ -88,7 +92,9 @@ class VeyruneApp {
     AsioTaskPool blockingIO_{8};
     QtMainQueue mainQueue_;
     QSettingsPreferences preferences_;
-    SystemKeychainStore keychain_;
+    SystemKeychainStore systemKeychain_;
+    // Every reader and writer of the credentials goes through this one.
+    CachingKeychainStore keychain_{systemKeychain_};
     SettingsBridge settings_;
     JSONLFileSecurityEventStore events_;
     JSONLFileEvidenceItemStore evidenceItems_;

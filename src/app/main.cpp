@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
                                         app.delivery().webhookConfiguration(),
                                         SystemClock::shared(),
                                         app.taskPool(),
-                                        [&app] { app.delivery().manager().channelsChanged(); },
+                                        [&app] { app.channelsChanged(); },
                                         [&app](const AppAction& action) { app.perform(action); }};
     shellDependencies.screenCaptureMethod = app.evidence().screenCaptureMethod();
     Shell shell(shellDependencies);

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "channels/HTTPTransportError.h"
 
@@ -74,12 +75,37 @@ std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* use
 
 }  // namespace
 
-CurlHTTPClient::CurlHTTPClient(Options options) : options_(std::move(options)) {
+// Handles between exchanges; a reset handle keeps its TLS sessions and
+// certificate store. As many are kept as sends ran at once.
+struct CurlHTTPClient::IdleHandles {
+    EasyHandle take() {
+        std::lock_guard lock(mutex);
+        if (handles.empty()) {
+            return EasyHandle(curl_easy_init());
+        }
+        EasyHandle handle = std::move(handles.back());
+        handles.pop_back();
+        curl_easy_reset(handle.get());
+        return handle;
+    }
+    void giveBack(EasyHandle handle) {
+        std::lock_guard lock(mutex);
+        handles.push_back(std::move(handle));
+    }
+
+    std::mutex mutex;
+    std::vector<EasyHandle> handles;  // guarded by mutex
+};
+
+CurlHTTPClient::CurlHTTPClient(Options options)
+    : options_(std::move(options)), idle_(std::make_unique<IdleHandles>()) {
     initialiseCurlOnce();
 }
 
+CurlHTTPClient::~CurlHTTPClient() = default;
+
 HTTPResponse CurlHTTPClient::perform(const HTTPRequest& request) const {
-    EasyHandle easy(curl_easy_init());
+    EasyHandle easy = idle_->take();
     if (!easy) {
         throw HTTPTransportError(Kind::network, CURLE_FAILED_INIT, "Could not start libcurl");
     }
@@ -94,6 +120,9 @@ HTTPResponse CurlHTTPClient::perform(const HTTPRequest& request) const {
     curl_easy_setopt(handle, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "https");
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+    // Each exchange gets a connection of its own: a reply that leaves stray
+    // bytes behind cannot spoil the next send. TLS sessions still resume.
+    curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
     if (options_.caFile) {
@@ -111,6 +140,13 @@ HTTPResponse CurlHTTPClient::perform(const HTTPRequest& request) const {
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
 
     CURLcode result = curl_easy_perform(handle);
+    // The options point into this call's request, headers and sink; the next
+    // exchange sets its own after the reset.
+    struct GiveBack {
+        IdleHandles& idle;
+        EasyHandle& easy;
+        ~GiveBack() { idle.giveBack(std::move(easy)); }
+    } giveBack{*idle_, easy};
     bool cutByUs = result == CURLE_WRITE_ERROR && sink.truncated;
     if (result == CURLE_URL_MALFORMAT || result == CURLE_UNSUPPORTED_PROTOCOL) {
         throw HTTPTransportError(Kind::invalidRequest, result, curl_easy_strerror(result));

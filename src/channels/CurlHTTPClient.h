@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,9 +14,11 @@
 
 namespace veyrune {
 
-// Performs one HTTPS exchange with a fresh libcurl easy handle. Blocking: call
-// it on a pool thread. Thread-safe. Certificates and host names are always
-// verified; only HTTPS is spoken and redirects are not followed.
+// Performs HTTPS exchanges with libcurl. Blocking: call it on a pool thread.
+// Thread-safe. Certificates and host names are always verified; only HTTPS is
+// spoken and redirects are not followed. Easy handles are kept between
+// exchanges, so a later send resumes the TLS session and reuses the loaded
+// certificate store instead of starting over.
 class CurlHTTPClient {
   public:
     struct Options {
@@ -32,6 +35,9 @@ class CurlHTTPClient {
     static constexpr std::size_t maximumBodyBytes = 1024 * 1024;
 
     explicit CurlHTTPClient(Options options);
+    ~CurlHTTPClient();
+    CurlHTTPClient(const CurlHTTPClient&) = delete;
+    CurlHTTPClient& operator=(const CurlHTTPClient&) = delete;
 
     // Throws HTTPTransportError when no HTTP response arrived.
     HTTPResponse perform(const HTTPRequest& request) const;
@@ -46,7 +52,10 @@ class CurlHTTPClient {
     static std::optional<URLParts> splitURL(std::string_view text);
 
   private:
+    struct IdleHandles;
+
     Options options_;
+    std::unique_ptr<IdleHandles> idle_;
 };
 
 }  // namespace veyrune
