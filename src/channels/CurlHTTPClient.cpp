@@ -128,6 +128,14 @@ HTTPResponse CurlHTTPClient::perform(const HTTPRequest& request) const {
     if (options_.caFile) {
         curl_easy_setopt(handle, CURLOPT_CAINFO, options_.caFile->c_str());
     }
+    // libcurl keeps a loaded certificate store between exchanges only when it
+    // comes from one bundle file; a CA folder beside the bundle (Debian builds
+    // name both) makes it parse the whole bundle again for every send.
+    char* defaultBundle = nullptr;
+    curl_easy_getinfo(handle, CURLINFO_CAINFO, &defaultBundle);
+    if (options_.caFile || (defaultBundle != nullptr && *defaultBundle != '\0')) {
+        curl_easy_setopt(handle, CURLOPT_CAPATH, nullptr);
+    }
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(options_.timeout.count()));
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());

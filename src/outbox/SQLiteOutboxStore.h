@@ -14,7 +14,7 @@
 namespace veyrune {
 
 // The outbox as the table OutboxItem in a SQLite database: WAL journal,
-// synchronous=FULL, one transaction per operation. A store that cannot be
+// synchronous=NORMAL, one transaction per operation. A store that cannot be
 // opened keeps its load error and every operation then throws
 // OutboxStoreError::persistentStoreUnavailable. Thread-safe: one connection
 // behind a mutex.
