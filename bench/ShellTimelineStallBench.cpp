@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 #include "app/shell/TimelineWindow.h"
@@ -47,7 +48,12 @@ class TimedApplication : public QApplication {
   public:
     using QApplication::QApplication;
 
+    // Qt calls notify on every thread with an event loop; only the main
+    // thread's events are timed (the timeline worker's reads take seconds).
     bool notify(QObject* receiver, QEvent* event) override {
+        if (QThread::currentThread() != thread()) {
+            return QApplication::notify(receiver, event);
+        }
         if (depth_++ > 0) {
             const bool handled = QApplication::notify(receiver, event);
             --depth_;

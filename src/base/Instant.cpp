@@ -56,7 +56,7 @@ std::optional<Instant> checkedInstantFromReferenceSeconds(double value) {
         !fitsInstant(value + double(kReferenceUnixSeconds))) {
         return std::nullopt;
     }
-    return referenceDate() + duration_cast<system_clock::duration>(duration<double>(value));
+    return referenceDate() + round<system_clock::duration>(duration<double>(value));
 }
 
 Instant addSeconds(Instant instant, double value) {
@@ -67,7 +67,7 @@ Instant addSeconds(Instant instant, double value) {
     if (!fitsInstant(value) || !fitsInstant(target)) {
         return value > 0 ? Instant::max() : Instant::min();
     }
-    return instant + duration_cast<system_clock::duration>(duration<double>(value));
+    return instant + round<system_clock::duration>(duration<double>(value));
 }
 
 std::string iso8601String(Instant instant) {

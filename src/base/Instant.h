@@ -16,7 +16,8 @@ Instant referenceDate();
 
 // Seconds since the reference date, with fraction.
 double secondsSinceReferenceDate(Instant instant);
-// Saturates at the ends of the range of Instant.
+// Rounds to the nearest tick, so that a stored date read and written again
+// stays the same number. Saturates at the ends of the range of Instant.
 Instant instantFromReferenceSeconds(double seconds);
 // The same for a stored date: nothing when the value is not finite or lies
 // beyond what an Instant holds (about the years 1677 to 2262). Every decoder

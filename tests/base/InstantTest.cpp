@@ -24,6 +24,16 @@ TEST(Instant, StoredSecondsBeyondTheRangeOfInstantAreRejectedAndSumsSaturate) {
     EXPECT_EQ(instantFromReferenceSeconds(-1e30), Instant::min());
 }
 
+TEST(Instant, StoredSecondsReadAndWrittenAgainKeepTheirValue) {
+    // Truncating toward zero lost a nanosecond on every read of 540.00000625.
+    for (double seconds : {540.00000625, -540.00000625, 0.1, 786000000.123456, -8.5e9 + 0.3}) {
+        double once = secondsSinceReferenceDate(*checkedInstantFromReferenceSeconds(seconds));
+        double twice = secondsSinceReferenceDate(*checkedInstantFromReferenceSeconds(once));
+        EXPECT_EQ(once, twice) << seconds;
+        EXPECT_NEAR(once, seconds, 1e-6) << seconds;
+    }
+}
+
 TEST(Instant, ISODatesTheClockCannotHoldAreRejected) {
     for (const char* far : {"1013-12-04T21:40:05Z", "0000-01-01T00:00:00Z", "1677-09-21T00:00:00Z",
                             "2262-04-12T00:00:00Z", "9999-12-31T23:59:59-23:59"}) {
