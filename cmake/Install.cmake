@@ -10,7 +10,14 @@ install(TARGETS veyrune-verify RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET veyrune)
   install(TARGETS veyrune RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
-install(FILES ${data}/org.veyrune.Veyrune.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entry's actions come from the application's quick menu.
+set(desktop_entry ${CMAKE_CURRENT_BINARY_DIR}/data/org.veyrune.Veyrune.desktop)
+add_custom_command(OUTPUT ${desktop_entry}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/data
+  COMMAND veyrune-desktop-entry ${data}/org.veyrune.Veyrune.desktop.in ${desktop_entry}
+  DEPENDS veyrune-desktop-entry ${data}/org.veyrune.Veyrune.desktop.in VERBATIM)
+add_custom_target(veyrune_desktop_entry ALL DEPENDS ${desktop_entry})
+install(FILES ${desktop_entry} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${data}/org.veyrune.Veyrune.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 configure_file(${data}/org.veyrune.Veyrune.service.in
                ${CMAKE_CURRENT_BINARY_DIR}/data/org.veyrune.Veyrune.service @ONLY)

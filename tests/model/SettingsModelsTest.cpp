@@ -2,6 +2,7 @@
 
 #include "base/PosixFileSystem.h"
 #include "model/AppAction.h"
+#include "model/DesktopEntryActions.h"
 #include "model/DockMenuBuilder.h"
 #include "model/LaunchAtLoginSettingsModel.h"
 #include "model/SettingsBridge.h"
@@ -182,4 +183,28 @@ TEST(DockMenuBuilder, HelpOffersUpdatesOnlyWhenConfigured) {
         EXPECT_EQ(menu[5].title, "No recent events");
         EXPECT_EQ(menu[6].title, "USB attached: Key \u2014 10:42");
     }
+}
+
+TEST(DesktopEntryActions, OfferTheQuickMenusActionsInItsOrderAndPerformThemByName) {
+    auto menu = DockMenuBuilder::makeMenu(MenuPanelSnapshot::make(true, std::nullopt, true),
+                                          {"USB attached: Key \u2014 10:42"}, true);
+    auto actions = desktopEntryActions(menu);
+    std::vector<DesktopEntryAction> expected{{"toggle-arm", "Arm or Disarm"},
+                                             {"timeline", "Timeline"},
+                                             {"evidence", "Evidence"},
+                                             {"settings", "Settings\u2026"},
+                                             {"getting-started", "Getting Started"},
+                                             {"check-for-updates", "Check for Updates\u2026"},
+                                             {"about", "About Veyrune"}};
+    EXPECT_EQ(actions, expected);
+    for (const auto& action : actions) {
+        EXPECT_TRUE(appActionNamed(action.name, false)) << action.name;
+    }
+
+    auto text = desktopEntryActionGroups({{"about", "About Veyrune"}}, "org.example.App",
+                                         "/org/example/App");
+    EXPECT_EQ(text,
+              "Actions=about;\n\n[Desktop Action about]\nName=About Veyrune\n"
+              "Exec=gdbus call --session --dest org.example.App --object-path /org/example/App "
+              "--method org.freedesktop.Application.ActivateAction about [] {}\n");
 }
