@@ -45,7 +45,7 @@ constexpr SymbolRow kSymbols[] = {
     {"camera", "camera-photo", QStyle::SP_DesktopIcon},
     {"display", "video-display", QStyle::SP_ComputerIcon},
     {"link", "insert-link", QStyle::SP_FileLinkIcon},
-    {"ellipsis.circle", "open-menu", QStyle::SP_TitleBarMenuButton},
+    {"ellipsis.circle", "open-menu", QStyle::SP_ToolBarHorizontalExtensionButton},
     {"bell.badge", "preferences-desktop-notification", QStyle::SP_MessageBoxInformation},
     {"bell.badge.fill", "preferences-desktop-notification", QStyle::SP_MessageBoxInformation},
     {"bolt.shield", "security-medium", QStyle::SP_VistaShield},

@@ -1,11 +1,16 @@
 // The screenshot mode of the shell's test program: fills a shell with sample
 // data and saves every window in its main states as PNG files.
+#include <filesystem>
+
 #include <QDir>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QTabWidget>
 
 #include "ShellHarness.h"
+#include "app/shell/EvidenceWindow.h"
 #include "app/shell/PanelMenu.h"
 #include "app/shell/SettingsWindow.h"
 #include "support/EventFactory.h"
@@ -50,6 +55,43 @@ void fill(ShellHarness& h) {
     }
 }
 
+// A drawn picture standing in for a capture: a sky-to-desk gradient with a
+// window outline, so thumbnails show something recognisable.
+void saveSamplePicture(const std::filesystem::path& file, QColor tint) {
+    QImage image(640, 400, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 0, 400);
+    gradient.setColorAt(0, tint.lighter(150));
+    gradient.setColorAt(1, tint.darker(180));
+    painter.fillRect(image.rect(), gradient);
+    painter.setPen(QPen(Qt::white, 6));
+    painter.drawRoundedRect(QRect(120, 80, 400, 240), 16, 16);
+    painter.end();
+    image.save(QString::fromStdString(file.string()));
+}
+
+void fillEvidence(ShellHarness& h) {
+    const auto folder = h.folder.path() / "Evidence" / "2026-12-06";
+    std::filesystem::create_directories(folder);
+    const std::pair<EvidenceKind, QColor> samples[] = {
+        {EvidenceKind::cameraPhoto, QColor(0x4a, 0x6f, 0x8a)},
+        {EvidenceKind::screenshot, QColor(0x3d, 0x7a, 0x55)},
+        {EvidenceKind::screenshot, QColor(0x7a, 0x55, 0x3d)},
+    };
+    auto events = h.events.recentEvents(1);
+    int n = 0;
+    for (const auto& [kind, tint] : samples) {
+        // The library tells photos from screenshots by the file's extension.
+        const auto file = folder / ("capture-" + std::to_string(++n) +
+                                    (kind == EvidenceKind::cameraPhoto ? ".jpg" : ".png"));
+        saveSamplePicture(file, tint);
+        h.evidenceItems.append(EvidenceItem{Uuid::random(), events.at(0).id, kind,
+                                            "file://" + file.string(),
+                                            h.clock.now() - std::chrono::minutes(n),
+                                            std::int64_t(std::filesystem::file_size(file))});
+    }
+}
+
 }  // namespace
 
 int takeScreenshots(const char* folderName) {
@@ -80,6 +122,16 @@ int takeScreenshots(const char* folderName) {
     h.shell->open(MenuPanelReleaseDestination::evidence);
     save(h.shell->window(MenuPanelReleaseDestination::evidence), folder, "evidence-empty");
     h.shell->window(MenuPanelReleaseDestination::evidence)->close();
+    // The closed window goes away before a new one, with the entries, opens.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    fillEvidence(h);
+    h.shell->open(MenuPanelReleaseDestination::evidence);
+    auto* evidence =
+        static_cast<EvidenceWindow*>(h.shell->window(MenuPanelReleaseDestination::evidence));
+    waitUntil([&] { return evidence->entries().size() == 3; });
+    evidence->findChild<QListWidget*>("entries")->setCurrentRow(0);
+    save(evidence, folder, "evidence");
+    evidence->close();
 
     h.shell->openSettings();
     auto* settings =
