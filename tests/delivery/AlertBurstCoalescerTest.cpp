@@ -96,8 +96,6 @@ TEST_F(CoalescerTest, BurstSummaryText) {
          0.96,
          "3 displays added within 1.0s"},
         {K::usbDetached, {{}, {{"name", "B"}}, {}}, 2, "3 USB devices detached within 2.0s:\nB"},
-        {K::volumeUnmounted, named(3), 0, "3 volumes unmounted within 0.0s:\nN1, N2, N3"},
-        {K::displayRemoved, named(3), 0, "3 displays removed within 0.0s:\nN1, N2, N3"},
         {K::audioOutputChanged, {{}, {}, {}}, 0.5, "3 audio output changes within 0.5s"},
     };
     for (const auto& c : cases) {

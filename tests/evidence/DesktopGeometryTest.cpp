@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "evidence/EvidencePermissionPreflight.h"
 #include "evidence/ScreenCaptureMethod.h"
 
 namespace veyrune::test {
@@ -57,19 +56,6 @@ TEST(ScreenCaptureMethodTest, WaylandSessionsUseThePortal) {
         EXPECT_EQ(screenCaptureMethodFor(c.sessionType, c.waylandDisplay), c.method)
             << c.sessionType << " / " << c.waylandDisplay;
     }
-}
-
-TEST(ScreenCaptureMethodTest, ScreenshotPreflightSpeaksOfTheSessionsMethod) {
-    const auto& x11 = EvidencePermissionPreflight::screenshots(ScreenCaptureMethod::x11Display);
-    const auto& portal =
-        EvidencePermissionPreflight::screenshots(ScreenCaptureMethod::desktopPortal);
-    EXPECT_NE(x11.message.find("X11 display"), std::string::npos);
-    EXPECT_NE(portal.message.find("desktop portal"), std::string::npos);
-    for (const auto* preflight : {&x11, &portal, &EvidencePermissionPreflight::camera()}) {
-        EXPECT_EQ(preflight->message.find("Mac"), std::string::npos) << preflight->message;
-    }
-    EXPECT_EQ(x11.title, portal.title);
-    EXPECT_EQ(x11.permissionName, "Screen Recording");
 }
 
 }  // namespace

@@ -86,12 +86,5 @@ TEST(EvidenceLibraryEntryTest, LaterDuplicatesReplaceEarlierOnes) {
     EXPECT_EQ(entries[0].event->summary, "Unlock");
 }
 
-TEST(EvidenceLibraryEntryTest, EmptyEntryHasFallbackValues) {
-    EvidenceLibraryEntry entry;
-    EXPECT_EQ(entry.id(), "unavailable");
-    EXPECT_EQ(entry.url(), std::nullopt);
-    EXPECT_EQ(entry.date(), distantPast());
-}
-
 }  // namespace
 }  // namespace veyrune::test

@@ -238,11 +238,5 @@ TEST_F(ScreenshotCapturerTest, SilentWholeDesktopSourceAnswersNothingAfterFiveSe
     EXPECT_EQ(source.stops[0], 1) << "the request is given up";
 }
 
-TEST(ScreenshotModeTest, ZeroMeansPrimaryOnly) {
-    EXPECT_EQ(ScreenshotCapturer::modeFromSetting(0), Mode::primaryOnly);
-    EXPECT_EQ(ScreenshotCapturer::modeFromSetting(1), Mode::allDisplaysStitched);
-    EXPECT_EQ(ScreenshotCapturer::modeFromSetting(-3), Mode::allDisplaysStitched);
-}
-
 }  // namespace
 }  // namespace veyrune::test

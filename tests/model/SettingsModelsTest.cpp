@@ -15,24 +15,6 @@
 
 using namespace veyrune;
 
-TEST(SettingsBridge, DefaultsWithNothingStored) {
-    test::InMemoryPreferences preferences;
-    test::InMemoryKeychainStore keychain;
-    SettingsBridge settings(preferences, keychain);
-    EXPECT_TRUE(settings.value(Settings::showDockIcon));
-    EXPECT_TRUE(settings.value(Settings::captureUSB));
-    EXPECT_TRUE(settings.value(Settings::captureVolumes));
-    EXPECT_TRUE(settings.value(Settings::captureDisplay));
-    EXPECT_FALSE(settings.value(Settings::captureAudio));
-    EXPECT_FALSE(settings.value(Settings::captureCamera));
-    EXPECT_FALSE(settings.value(Settings::captureScreenshots));
-    EXPECT_EQ(settings.value(Settings::evidenceKeepDays), 7);
-    EXPECT_EQ(settings.value(Settings::evidenceMaxMB), 512);
-    EXPECT_EQ(settings.value(Settings::screenshotModeRaw), 1);
-    EXPECT_TRUE(settings.enabledChannels().empty());
-    EXPECT_FALSE(preferences.contains("hasCompletedOnboarding"));
-}
-
 TEST(SettingsBridge, ChannelsCapAndMigrationAtCreation) {
     test::InMemoryPreferences preferences;
     test::InMemoryKeychainStore keychain;
@@ -146,10 +128,8 @@ TEST(AppAction, NamesAndDeveloperGate) {
         {"toggle-arm", false, AppAction{AppAction::Kind::toggleArm, {}}},
         {"getting-started", false,
          AppAction{AppAction::Kind::destination, MenuPanelReleaseDestination::gettingStarted}},
-        {"quit", false, AppAction{AppAction::Kind::quit, {}}},
         {"record-test-event", false, std::nullopt},
         {"record-test-event", true, AppAction{AppAction::Kind::recordTestEvent, {}}},
-        {"export-csv", true, AppAction{AppAction::Kind::exportCSV, {}}},
         {"Toggle-Arm", true, std::nullopt},
         {"", true, std::nullopt},
     };

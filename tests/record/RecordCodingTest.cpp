@@ -124,64 +124,42 @@ struct DecodeCase {
 };
 
 TEST(RecordCoding, SecurityEventDecodingRejectsWhatItMust) {
-    const std::string id = R"("id":"0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d")";
-    const std::string tail = R"(,"summary":"s","context":{},"evidenceIDs":[])";
+    const auto iso = DateEncoding::iso8601;
+    const auto numeric = DateEncoding::referenceSeconds;
+    // A line with the given date and any further members; the summary, context
+    // and evidence IDs are added unless `rest` replaces them.
+    auto line = [](const std::string& kindAndDate, const std::string& extra = "",
+                   const std::string& rest = R"("summary":"s","context":{},"evidenceIDs":[])") {
+        return R"({"id":"0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d",)" + kindAndDate + extra + "," +
+               rest + "}";
+    };
+    const std::string wake = R"("kind":"didWake","occurredAt":"2026-01-01T00:00:00Z")";
+    const std::string fractional = R"("kind":"didWake","occurredAt":"2026-01-01T00:00:00.5Z")";
+    auto at = [](const char* seconds) {
+        return std::string(R"("kind":"didWake","occurredAt":)") + seconds;
+    };
     const DecodeCase cases[] = {
-        {"lower-case id",
-         "{" + id + R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z")" + tail + "}",
-         DateEncoding::iso8601, true},
-        {"unknown kind",
-         "{" + id + R"(,"kind":"didExplode","occurredAt":"2026-01-01T00:00:00Z")" + tail + "}",
-         DateEncoding::iso8601, false},
-        {"fractional ISO date",
-         "{" + id + R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00.5Z")" + tail + "}",
-         DateEncoding::iso8601, false},
-        {"fractional ISO date as number form",
-         "{" + id + R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00.5Z")" + tail + "}",
-         DateEncoding::referenceSeconds, false},
-        {"numeric date, legacy form",
-         "{" + id + R"(,"kind":"didWake","occurredAt":786000000.25)" + tail + "}",
-         DateEncoding::referenceSeconds, true},
-        {"numeric date in 2254", "{" + id + R"(,"kind":"didWake","occurredAt":8e9)" + tail + "}",
-         DateEncoding::referenceSeconds, true},
-        {"numeric date beyond 2262",
-         "{" + id + R"(,"kind":"didWake","occurredAt":9e9)" + tail + "}",
-         DateEncoding::referenceSeconds, false},
-        {"numeric date far out of range",
-         "{" + id + R"(,"kind":"didWake","occurredAt":1e30)" + tail + "}",
-         DateEncoding::referenceSeconds, false},
-        {"numeric date far before 1677",
-         "{" + id + R"(,"kind":"didWake","occurredAt":-1e300)" + tail + "}",
-         DateEncoding::referenceSeconds, false},
-        {"numeric date, ISO form",
-         "{" + id + R"(,"kind":"didWake","occurredAt":786000000)" + tail + "}",
-         DateEncoding::iso8601, false},
-        {"missing summary",
-         "{" + id +
-             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","context":{},"evidenceIDs":[]})",
-         DateEncoding::iso8601, false},
-        {"missing evidenceIDs",
-         "{" + id +
-             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","summary":"s","context":{}})",
-         DateEncoding::iso8601, false},
-        {"null seq and prev",
-         "{" + id +
-             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","seq":null,"prev":null)" +
-             tail + "}",
-         DateEncoding::iso8601, true},
-        {"seq as string",
-         "{" + id + R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","seq":"1")" + tail +
-             "}",
-         DateEncoding::iso8601, false},
+        {"lower-case id", line(wake), iso, true},
+        {"unknown kind", line(R"("kind":"didExplode","occurredAt":"2026-01-01T00:00:00Z")"), iso,
+         false},
+        {"fractional ISO date", line(fractional), iso, false},
+        {"fractional ISO date as number form", line(fractional), numeric, false},
+        {"numeric date, legacy form", line(at("786000000.25")), numeric, true},
+        {"numeric date in 2254", line(at("8e9")), numeric, true},
+        {"numeric date beyond 2262", line(at("9e9")), numeric, false},
+        {"numeric date far out of range", line(at("1e30")), numeric, false},
+        {"numeric date far before 1677", line(at("-1e300")), numeric, false},
+        {"numeric date, ISO form", line(at("786000000")), iso, false},
+        {"missing summary", line(wake, "", R"("context":{},"evidenceIDs":[])"), iso, false},
+        {"missing evidenceIDs", line(wake, "", R"("summary":"s","context":{})"), iso, false},
+        {"null seq and prev", line(wake, R"(,"seq":null,"prev":null)"), iso, true},
+        {"seq as string", line(wake, R"(,"seq":"1")"), iso, false},
         {"battery as text",
-         "{" + id +
-             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","summary":"s","context":{"batteryPercent":"9"},"evidenceIDs":[]})",
-         DateEncoding::iso8601, false},
-        {"bad evidence id",
-         "{" + id +
-             R"(,"kind":"didWake","occurredAt":"2026-01-01T00:00:00Z","summary":"s","context":{},"evidenceIDs":["nope"]})",
-         DateEncoding::iso8601, false},
-        {"an array", "[1,2]", DateEncoding::iso8601, false},
+         line(wake, "", R"("summary":"s","context":{"batteryPercent":"9"},"evidenceIDs":[])"), iso,
+         false},
+        {"bad evidence id", line(wake, "", R"("summary":"s","context":{},"evidenceIDs":["nope"])"),
+         iso, false},
+        {"an array", "[1,2]", iso, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SecurityEventDecoder().decode(c.json, c.dates).has_value(), c.decodes) << c.name;

@@ -27,10 +27,8 @@ TEST(DiagnosticsSnapshot, CameraRows) {
     } rows[] = {
         {false, Camera::denied, "Disabled in Evidence settings", State::inactive},
         {true, Camera::authorized, "Camera permission is granted", State::ready},
-        {true, Camera::notDetermined, "Camera permission has not been requested", State::attention},
-        {true, Camera::restricted, "Camera permission is restricted", State::attention},
         {true, Camera::denied, "Camera permission is denied", State::attention},
-        {true, Camera::unknown, "Camera permission status is unknown", State::attention},
+        {true, Camera(42), "Camera permission status is unknown", State::attention},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(
@@ -99,12 +97,8 @@ TEST(DiagnosticsSnapshot, ChannelRows) {
          "Webhook alerts are configured. 2 pending alerts. 1 failed alert.", State::attention},
         {Channel::configured, queue(1, 0), "Telegram alerts are configured. 1 pending alert.",
          "Webhook alerts are configured. 1 pending alert.", State::ready},
-        {Channel::configured, queue(0, 3), "Telegram alerts are configured. 3 failed alerts.",
-         "Webhook alerts are configured. 3 failed alerts.", State::attention},
         {Channel::notConfigured, queue(0, 0), "Telegram alerts are not configured.",
          "Webhook alerts are not configured.", State::attention},
-        {Channel::unavailable, queue(0, 0), "Telegram configuration is unavailable.",
-         "Webhook alerts configuration is unavailable.", State::attention},
         {Channel::unavailable, queue(4, 0),
          "Telegram configuration is unavailable. 4 pending alerts.",
          "Webhook alerts configuration is unavailable. 4 pending alerts.", State::attention},
@@ -112,8 +106,6 @@ TEST(DiagnosticsSnapshot, ChannelRows) {
          "Disabled in Alerts settings", State::inactive},
         // Unavailable storage comes first, even for a switched-off channel.
         {Channel::disabled, queue(0, 0, false), "Alert delivery storage is unavailable.",
-         "Alert delivery storage is unavailable.", State::attention},
-        {Channel::configured, queue(0, 0, false), "Alert delivery storage is unavailable.",
          "Alert delivery storage is unavailable.", State::attention},
     };
     for (const auto& row : rows) {
@@ -154,10 +146,4 @@ TEST(DiagnosticsSnapshot, FiveRowsInOrder) {
     EXPECT_EQ(snapshot.rows[1].state, State::inactive);
     EXPECT_EQ(snapshot.rows[4].detail, "Alerts flush after wake only");
     EXPECT_EQ(snapshot.rows[4].state, State::attention);
-    std::vector<std::string> ids;
-    for (const auto& row : snapshot.rows) {
-        ids.emplace_back(rawValue(row.id));
-    }
-    EXPECT_EQ(ids, (std::vector<std::string>{"camera", "screenshots", "telegram", "webhook",
-                                             "sleepGate"}));
 }

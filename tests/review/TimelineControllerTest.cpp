@@ -7,6 +7,7 @@
 #include "record/JSONLFileSecurityEventStore.h"
 #include "review/TimelineController.h"
 #include "support/ChainLogCases.h"
+#include "support/FakeShellCollaborators.h"
 #include "support/FaultInjectingFileSystem.h"
 #include "support/InMemorySecurityEventStore.h"
 #include "support/ManualClock.h"
@@ -22,12 +23,7 @@ Instant at(const char* iso) {
     return *parseISO8601(iso);
 }
 
-class Evidence final : public EvidenceItemStore {
-  public:
-    void append(const EvidenceItem& item) override { items.push_back(item); }
-    std::vector<EvidenceItem> allItems() const override { return items; }
-    std::vector<EvidenceItem> items;
-};
+using Evidence = test::InMemoryEvidenceItemStore;
 
 class Deliveries final : public DeliveryStatusSource {
   public:
@@ -118,7 +114,8 @@ class TimelineControllerTest : public ::testing::Test {
         store.append(wake);
         EvidenceItem item;
         item.eventID = wake.id;
-        evidence.items = {item, item};
+        evidence.append(item);
+        evidence.append(item);
         deliveries.attempts[usb.id] = {
             attempt(usb.id, DeliveryChannelKind::webhook, DeliveryAttemptStatus::failed)};
     }

@@ -10,8 +10,7 @@
 namespace veyrune::test {
 
 // Events in memory, in append order. Each append also stores the event's
-// line (unsealed); `setLines` replaces the lines with what the test wants.
-// `failReads` makes every read throw, `failAppends` every append. Thread-safe.
+// line (unsealed). `failReads` makes every read throw, `failAppends` every append. Thread-safe.
 class InMemorySecurityEventStore final : public SecurityEventStore {
   public:
     void append(const SecurityEvent& event) override {
@@ -26,14 +25,12 @@ class InMemorySecurityEventStore final : public SecurityEventStore {
     std::vector<std::string> readLines() const override {
         std::lock_guard lock(mutex_);
         check();
-        ++readLinesCount_;
         return lines_;
     }
     // Any change reads every line again from the start.
     LogRead readLinesAfter(const LogPosition& position, LogLineSink& sink) const override {
         std::lock_guard lock(mutex_);
         check();
-        ++readLinesCount_;
         LogPosition now{FileStatus{lines_.size(), version_, 1, 1}, lines_.size(), {}};
         if (position == now) {
             return {false, position, {}};
@@ -73,11 +70,6 @@ class InMemorySecurityEventStore final : public SecurityEventStore {
         return found;
     }
 
-    void setLines(std::vector<std::string> lines) {
-        std::lock_guard lock(mutex_);
-        lines_ = std::move(lines);
-        ++version_;
-    }
     void setFailAppends(bool fail) {
         std::lock_guard lock(mutex_);
         failAppends_ = fail;
@@ -89,10 +81,6 @@ class InMemorySecurityEventStore final : public SecurityEventStore {
     int lookupCount() const {
         std::lock_guard lock(mutex_);
         return lookupCount_;
-    }
-    int readLinesCount() const {
-        std::lock_guard lock(mutex_);
-        return readLinesCount_;
     }
 
   private:
@@ -109,7 +97,6 @@ class InMemorySecurityEventStore final : public SecurityEventStore {
     bool failAppends_ = false;           // guarded by mutex_
     std::int64_t version_ = 0;           // guarded by mutex_
     mutable int lookupCount_ = 0;        // guarded by mutex_
-    mutable int readLinesCount_ = 0;     // guarded by mutex_
 };
 
 }  // namespace veyrune::test

@@ -14,12 +14,10 @@ class ManualTimerScheduler final : public DeliveryTimerScheduling {
     void schedule(SerialQueue& queue, double delaySeconds, std::function<void()> handler) override {
         std::lock_guard lock(mutex_);
         pending_ = Pending{&queue, delaySeconds < 0 ? 0 : delaySeconds, std::move(handler)};
-        ++scheduleCount_;
     }
     void cancel() override {
         std::lock_guard lock(mutex_);
         pending_.reset();
-        ++cancelCount_;
     }
 
     bool isPending() const {
@@ -44,14 +42,6 @@ class ManualTimerScheduler final : public DeliveryTimerScheduling {
         taken->queue->post(std::move(taken->handler));
         return true;
     }
-    int scheduleCount() const {
-        std::lock_guard lock(mutex_);
-        return scheduleCount_;
-    }
-    int cancelCount() const {
-        std::lock_guard lock(mutex_);
-        return cancelCount_;
-    }
 
   private:
     struct Pending {
@@ -61,8 +51,6 @@ class ManualTimerScheduler final : public DeliveryTimerScheduling {
     };
     mutable std::mutex mutex_;
     std::optional<Pending> pending_;  // guarded by mutex_
-    int scheduleCount_ = 0;           // guarded by mutex_
-    int cancelCount_ = 0;             // guarded by mutex_
 };
 
 }  // namespace veyrune::test

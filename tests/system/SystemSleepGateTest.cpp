@@ -40,10 +40,12 @@ struct GateHarness {
 
 }  // namespace
 
-TEST(SystemSleepGate, FlushDoneAndQueueEmptyAllowsWithinOnePoll) {
+TEST(SystemSleepGate, FlushDoneAndQueueEmptyAllowsWithinOnePollAndOnlyOnce) {
     GateHarness harness;
     harness.flushFinishesAt(0);
-    harness.gate()->run();
+    auto gate = harness.gate();
+    gate->run();
+    gate->run();
     ASSERT_EQ(harness.allowedAt.size(), 1u);
     EXPECT_LE(harness.allowedAt[0], 0.05);
 }
@@ -85,15 +87,6 @@ TEST(SystemSleepGate, StopRequestAllowsSleepAtOnce) {
     harness.gate()->run(stop.get_token());
     ASSERT_EQ(harness.allowedAt.size(), 1u);
     EXPECT_LE(harness.allowedAt[0], 1.05);
-}
-
-TEST(SystemSleepGate, SecondRunDoesNotAllowAgain) {
-    GateHarness harness;
-    harness.flushFinishesAt(0);
-    auto gate = harness.gate();
-    gate->run();
-    gate->run();
-    EXPECT_EQ(harness.allowedAt.size(), 1u);
 }
 
 TEST(SystemSleepGate, FlushMayFinishAfterTheGateIsGone) {

@@ -39,35 +39,26 @@ TEST_P(EvidenceEntryTextsTest, KindPlaceholderAndStatus) {
 }
 
 using S = EvidenceLibraryEntryStatus;
-INSTANTIATE_TEST_SUITE_P(
-    Entries, EvidenceEntryTextsTest,
-    ::testing::Values(
-        TextsCase{EvidenceFileKind::cameraPhoto,
-                  EvidenceKind::screenshot,
-                  S::linked,
-                  true,
-                  {"Camera Snapshot", "camera.viewfinder", "Woke from sleep", "link"}},
-        TextsCase{std::nullopt,
-                  EvidenceKind::screenshot,
-                  S::fileUnavailable,
-                  false,
-                  {"Screenshot", "display", "File unavailable", "exclamationmark.triangle"}},
-        TextsCase{EvidenceFileKind::screenshot,
-                  std::nullopt,
-                  S::unlinked,
-                  false,
-                  {"Screenshot", "display", "Manual capture", "camera"}},
-        TextsCase{EvidenceFileKind::cameraPhoto,
-                  EvidenceKind::cameraPhoto,
-                  S::linked,
-                  false,
-                  {"Camera Snapshot", "camera.viewfinder", "Event linked", "link"}},
-        TextsCase{std::nullopt,
-                  std::nullopt,
-                  S::eventUnavailable,
-                  false,
-                  {"Evidence", "exclamationmark.triangle", "Event unavailable",
-                   "exclamationmark.triangle"}}));
+INSTANTIATE_TEST_SUITE_P(Entries, EvidenceEntryTextsTest,
+                         ::testing::Values(TextsCase{EvidenceFileKind::cameraPhoto,
+                                                     EvidenceKind::screenshot,
+                                                     S::linked,
+                                                     true,
+                                                     {"Camera Snapshot", "camera.viewfinder",
+                                                      "Woke from sleep", "link"}},
+                                           TextsCase{std::nullopt,
+                                                     EvidenceKind::screenshot,
+                                                     S::fileUnavailable,
+                                                     false,
+                                                     {"Screenshot", "display", "File unavailable",
+                                                      "exclamationmark.triangle"}},
+                                           TextsCase{
+                                               std::nullopt,
+                                               std::nullopt,
+                                               S::eventUnavailable,
+                                               false,
+                                               {"Evidence", "exclamationmark.triangle",
+                                                "Event unavailable", "exclamationmark.triangle"}}));
 
 EvidenceWindow& openEvidence(ShellHarness& h) {
     h.shell->open(MenuPanelReleaseDestination::evidence);

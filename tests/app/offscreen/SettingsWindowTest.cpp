@@ -27,16 +27,6 @@ T& control(QWidget& window, const char* name) {
     return *found;
 }
 
-TEST(SettingsWindowTest, FiveTabsInOrder) {
-    ShellHarness h;
-    auto& tabs = openSettings(h).tabs();
-    QStringList labels;
-    for (int i = 0; i < tabs.count(); ++i) {
-        labels << tabs.tabText(i);
-    }
-    EXPECT_EQ(labels, (QStringList{"General", "Triggers", "Evidence", "Alerts", "About"}));
-}
-
 struct DefaultCase {
     const char* key;
     bool checked;

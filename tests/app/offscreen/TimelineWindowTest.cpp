@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <QLabel>
 #include <QListView>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -23,19 +22,14 @@ TimelineWindow& openTimeline(ShellHarness& h) {
     return *window;
 }
 
-TEST(TimelineWindowTest, TitleSizesAndEmptyState) {
+TEST(TimelineWindowTest, EmptyState) {
     ShellHarness h;
     auto& window = openTimeline(h);
-    EXPECT_EQ(window.windowTitle(), "Event Timeline");
-    EXPECT_EQ(window.minimumSize(), QSize(720, 480));
-    EXPECT_NE(window.currentEventsPage()->findChild<QLabel*>(), nullptr);
     QStringList shown;
     for (auto* label : window.currentEventsPage()->findChildren<QLabel*>()) {
         shown << label->text();
     }
     EXPECT_TRUE(shown.contains("No Events Yet"));
-    EXPECT_TRUE(
-        shown.contains("Arm Veyrune and trigger a watched system event to populate the timeline."));
     auto* badge = window.findChild<QToolButton*>("chainBadge");
     EXPECT_EQ(badge->text(), "No events yet");
     EXPECT_EQ(badge->accessibleName(), "No events yet");
@@ -103,16 +97,6 @@ TEST(TimelineWindowTest, AFailedExportShowsTheAlertUntilDismissed) {
     EXPECT_EQ(alert->text(), "The folder is not writable.");
     ASSERT_EQ(alert->buttons().size(), 1);
     EXPECT_EQ(alert->buttons()[0]->text(), "OK");
-}
-
-TEST(TimelineWindowTest, ExportMenuListsTheThreeFormats) {
-    ShellHarness h;
-    auto& window = openTimeline(h);
-    QStringList titles;
-    for (auto* action : window.findChild<QToolButton*>("export")->menu()->actions()) {
-        titles << action->text();
-    }
-    EXPECT_EQ(titles, (QStringList{"CSV\u2026", "JSON\u2026", "Verifiable log (.jsonl)\u2026"}));
 }
 
 }  // namespace
