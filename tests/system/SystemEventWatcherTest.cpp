@@ -103,17 +103,6 @@ TEST_F(SystemEventWatcherTest, EventsGetNewIdentifiersAndTheTimeTheyAreHandled) 
     EXPECT_EQ(events[1].occurredAt, clock.now());
 }
 
-TEST_F(SystemEventWatcherTest, HandlerMayBeReplacedOrEmpty) {
-    watcher.start();
-    watcher.rawEventHandler = nullptr;
-    source.send(SystemSignal::sessionLock);
-    int replaced = 0;
-    watcher.rawEventHandler = [&](const RawSystemEvent&) { ++replaced; };
-    source.send(SystemSignal::sessionLock);
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(replaced, 1);
-}
-
 TEST_F(SystemEventWatcherTest, UsbDetailsNameAndIdentifyTheDevice) {
     using P = DeviceProperty;
     const P none;
@@ -133,8 +122,6 @@ TEST_F(SystemEventWatcherTest, UsbDetailsNameAndIdentifyTheDevice) {
          {{"name", "USB Device"}, {"vendorID", "0x0000"}, {"productID", "0x0000"}}},
         {{P{"05ac"}, P{7}, P{""}, P{"Acme"}, P{42}},
          {{"name", ""}, {"vendorID", "0x0000"}, {"productID", "0x0007"}}},
-        {{P{1}, P{2}, P{3}, none, none},
-         {{"name", "USB Device"}, {"vendorID", "0x0001"}, {"productID", "0x0002"}}},
     };
     watcher.start();
     for (const auto& c : cases) {
@@ -231,10 +218,9 @@ TEST_F(SystemEventWatcherTest, ContextTakesTheFirstQualifyingBatteryAndTheSource
         std::optional<std::int64_t> expected;
     };
     const Case cases[] = {
-        {{{50, 100}}, 50},         {{{4999, 5000}}, 99},
-        {{{150, 100}}, 150},       {{{-5, 100}}, -5},
+        {{{4999, 5000}}, 99},      {{{150, 100}}, 150},
         {{{50, 0}, {30, 60}}, 50}, {{{std::nullopt, 100}, {10, std::nullopt}, {1, 4}}, 25},
-        {{{50, 0}}, std::nullopt}, {{}, std::nullopt},
+        {{}, std::nullopt},
     };
     source.ssid = "Office";
     source.machine = "Tester's Laptop";

@@ -108,9 +108,7 @@ TEST_P(PanelDestinationTest, OpensItsWindow) {
 INSTANTIATE_TEST_SUITE_P(
     Destinations, PanelDestinationTest,
     ::testing::Values(ActionCase{"timeline", MenuPanelReleaseDestination::timeline},
-                      ActionCase{"evidence", MenuPanelReleaseDestination::evidence},
                       ActionCase{"settings", MenuPanelReleaseDestination::settings},
-                      ActionCase{"getting-started", MenuPanelReleaseDestination::gettingStarted},
                       ActionCase{"about", MenuPanelReleaseDestination::about}));
 
 TEST(PanelMenuTest, ToggleFlipsArmingAndQuitGoesToTheApplication) {
