@@ -2,9 +2,11 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QObject>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <functional>
 #include <optional>
 
 namespace veyrune {
@@ -19,8 +21,15 @@ std::optional<bool> soleBoolean(const QDBusMessage& message);
 std::optional<QVariantMap> changedProperties(const QDBusMessage& message, const QString& interface);
 
 // Properties.Get of one property, waiting at most a second; nothing on failure.
+// For start-up and rare reads; a path that runs per event uses the next one.
 std::optional<QVariant> getProperty(QDBusConnection& connection, const QString& service,
                                     const QString& path, const QString& interface,
                                     const QString& name);
+
+// The same without waiting: `done` runs later on `context`'s thread with the
+// value, or nothing on failure or after a second. Not at all once `context` is gone.
+void getPropertyLater(QDBusConnection& connection, const QString& service, const QString& path,
+                      const QString& interface, const QString& name, QObject* context,
+                      std::function<void(std::optional<QVariant>)> done);
 
 }  // namespace veyrune

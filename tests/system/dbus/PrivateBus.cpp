@@ -1,5 +1,7 @@
 #include "PrivateBus.h"
 
+#include <signal.h>
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -105,7 +107,14 @@ void PrivateBus::startMockProcess(const QStringList& arguments, const QString& s
     ASSERT_EQ(running->state(), QProcess::Running) << "dbusmock ended early";
 }
 
+void PrivateBus::freezeMocks(bool frozen) {
+    for (auto& mock : mocks_) {
+        ::kill(static_cast<pid_t>(mock->processId()), frozen ? SIGSTOP : SIGCONT);
+    }
+}
+
 void PrivateBus::stopMocks() {
+    freezeMocks(false);
     for (auto& mock : mocks_) {
         mock->terminate();
         mock->waitForFinished(5000);

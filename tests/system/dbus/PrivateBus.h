@@ -35,6 +35,9 @@ class PrivateBus {
     // Starts a bare dbusmock object `path` with `interface`, owning `service`.
     void startPlainMock(const QString& service, const QString& path, const QString& interface);
     void stopMocks();
+    // Stops (SIGSTOP) or resumes every mock: a stopped service neither answers
+    // nor leaves the bus, like one that hangs.
+    void freezeMocks(bool frozen);
 
     // A call on the mock object `path` of `service`; fails the test on an error reply.
     QDBusMessage call(const QString& service, const QString& path, const QString& interface,
