@@ -1,5 +1,7 @@
 #include "PrivateBus.h"
 
+#include "support/QtTestApplication.h"
+
 #include <signal.h>
 
 #include <gtest/gtest.h>
@@ -15,37 +17,14 @@ namespace veyrune::test {
 
 namespace {
 
-// One QCoreApplication for the whole program.
-class QtEnvironment final : public ::testing::Environment {
-  public:
-    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[32] = "system_dbus_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment<QCoreApplication>);
 std::atomic<int> connectionCount{0};
 
 }  // namespace
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    // A slow tick re-checks conditions that change outside the event loop.
-    QTimer tick;
-    tick.start(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return waitForEvents(done, limit);
 }
 
 PrivateBus::PrivateBus() {

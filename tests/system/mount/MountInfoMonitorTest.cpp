@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "support/QtTestApplication.h"
 #include "support/TempDirectory.h"
 
 using namespace veyrune;
@@ -15,32 +16,8 @@ using namespace veyrune::test;
 
 namespace {
 
-class QtEnvironment final : public ::testing::Environment {
-  public:
-    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[32] = "system_mount_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-bool waitUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    QTimer tick;
-    tick.start(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment<QCoreApplication>);
 
 // Runs a system command; fails the test with its output when it fails.
 void run(const QString& program, const QStringList& arguments) {
@@ -86,11 +63,11 @@ TEST(MountInfoMonitor, LoopMountedExt4IsAVolumeAndTmpfsIsNot) {
     run("umount", {QString::fromStdString(memory.string())});
     run("mount", {"-t", "tmpfs", "none", QString::fromStdString(memory.string())});
     run("mount", {"-o", "loop", image, QString::fromStdString(volume.string())});
-    ASSERT_TRUE(waitUntil([&] { return !events.empty(); }));
+    ASSERT_TRUE(waitForEvents([&] { return !events.empty(); }));
     run("umount", {QString::fromStdString(memory.string())});
     run("umount", {QString::fromStdString(volume.string())});
     cleanup.paths.clear();
-    ASSERT_TRUE(waitUntil([&] { return events.size() >= 2; }));
+    ASSERT_TRUE(waitForEvents([&] { return events.size() >= 2; }));
     const std::vector<std::pair<std::string, std::optional<std::string>>> expected = {
         {"mounted", volume.string()}, {"unmounted", volume.string()}};
     EXPECT_EQ(events, expected);

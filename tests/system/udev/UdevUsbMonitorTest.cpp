@@ -13,10 +13,12 @@
 #include <fstream>
 #include <memory>
 
+#include "support/QtTestApplication.h"
 #include "system/SystemEventDetails.h"
 #include "system/linux/UdevUsbMonitor.h"
 
 using namespace veyrune;
+using namespace veyrune::test;
 
 namespace {
 
@@ -39,38 +41,13 @@ namespace {
     std::abort();
 }
 
-class QtEnvironment final : public ::testing::Environment {
-  public:
-    void SetUp() override {
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment<QCoreApplication>([] {
         const char* preload = std::getenv("LD_PRELOAD");
         if (!preload || std::string(preload).find("umockdev") == std::string::npos) {
             restartUnderPreload();
         }
-        app_ = std::make_unique<QCoreApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[32] = "system_udev_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-bool waitUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    QTimer tick;
-    tick.start(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+    }));
 
 std::string usbDevice(const std::string& port, const std::string& attributes) {
     return "P: /devices/pci0000:00/0000:00:14.0/usb1/" + port +
@@ -120,10 +97,10 @@ TEST_F(UdevUsbMonitorTest, ArrivalAndRemovalNameTheDeviceAlikeAndPresentDevicesR
         "1-3",
         "A: idVendor=05ac\nA: idProduct=12a8\nA: manufacturer=Apple Inc.\n"
         "A: product=iPhone\nA: serial=ABC123\nE: ID_VENDOR_ID=05ac\nE: ID_MODEL_ID=12a8\n"));
-    ASSERT_TRUE(waitUntil([&] { return events.size() == 1; }));
+    ASSERT_TRUE(waitForEvents([&] { return events.size() == 1; }));
     remove("1-3");
     remove("1-1");
-    ASSERT_TRUE(waitUntil([&] { return events.size() == 3; }));
+    ASSERT_TRUE(waitForEvents([&] { return events.size() == 3; }));
     const Details iPhone = {
         {"name", "iPhone"}, {"vendorID", "0x05AC"}, {"productID", "0x12A8"}, {"serial", "ABC123"}};
     const std::vector<std::pair<UsbDirection, Details>> expected = {
@@ -140,7 +117,7 @@ TEST_F(UdevUsbMonitorTest, OtherUsbNodesAreNotDevices) {
     add("P: /devices/pci0000:00/0000:00:14.0/usb1/1-4/1-4:1.0\nE: SUBSYSTEM=usb\n"
         "E: DEVTYPE=usb_interface\nA: bInterfaceClass=03\n");
     add(usbDevice("1-5", "A: idVendor=0bda\nA: idProduct=8153\nA: manufacturer=Realtek\n"));
-    ASSERT_TRUE(waitUntil([&] { return !events.empty(); }));
+    ASSERT_TRUE(waitForEvents([&] { return !events.empty(); }));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].second.at("name"), "Realtek");
 }
