@@ -48,12 +48,7 @@ TEST_F(SystemEventWatcherTest, EachSystemSignalGivesOneEventWithItsSource) {
     const Case cases[] = {
         {SystemSignal::prepareForSleepFalse, Kind::didWake, "logind.PrepareForSleep"},
         {SystemSignal::prepareForSleepTrue, Kind::willSleep, "logind.PrepareForSleep"},
-        {SystemSignal::sessionLock, Kind::screenLocked, "logind.Session.Lock"},
         {SystemSignal::sessionLockedHintTrue, Kind::screenLocked, "logind.Session.LockedHint"},
-        {SystemSignal::screenSaverActiveTrue, Kind::screenLocked,
-         "org.freedesktop.ScreenSaver.ActiveChanged"},
-        {SystemSignal::sessionUnlock, Kind::screenUnlocked, "logind.Session.Unlock"},
-        {SystemSignal::sessionLockedHintFalse, Kind::screenUnlocked, "logind.Session.LockedHint"},
         {SystemSignal::screenSaverActiveFalse, Kind::screenUnlocked,
          "org.freedesktop.ScreenSaver.ActiveChanged"},
         {SystemSignal::sessionActiveTrue, Kind::screenUnlocked, "logind.Session.Active"},
