@@ -102,34 +102,15 @@ TEST(TimelineFilter, CustomRangesAreInclusiveInEitherOrder) {
 
 TEST(TimelineFilter, SummaryDescriptions) {
     using K = SecurityEventKind;
-    struct Row {
-        TimelineDateRange range;
-        std::set<K> kinds;
-        std::optional<std::string> text;
-    } rows[] = {
-        {TimelineDateRange::allTime(), TimelineFilter::allKinds(), std::nullopt},
-        {TimelineDateRange::last7(), TimelineFilter::allKinds(), "last 7 days"},
-        {TimelineDateRange::allTime(), {K::willSleep, K::didWake}, "Wake, Sleep"},
-        {TimelineDateRange::today(), {}, "no kinds; today"},
-        {TimelineDateRange::custom(at("2026-01-31T10:00:00Z"), at("2026-01-01T00:00:00Z")),
-         {K::usbAttached},
-         "USB Attached; 2026-01-01 to 2026-01-31"},
-        {TimelineDateRange::last30(),
-         {K::audioOutputChanged, K::screenLocked},
-         "Screen Locked, Audio Output Changed; last 30 days"},
-    };
-    for (const auto& row : rows) {
-        TimelineFilter filter{row.range, row.kinds};
-        EXPECT_EQ(filter.summaryDescription(), row.text);
-        EXPECT_EQ(filter.isDefault(), !row.text.has_value());
-    }
-}
-
-TEST(TimelineFilter, EmptyKindSetShowsNothing) {
-    TimelineFilter filter;
-    filter.kinds.clear();
-    Instant now = at("2026-03-05T12:00:00Z");
-    EXPECT_TRUE(filter.apply({event(SecurityEventKind::didWake, now)}, now).empty());
+    EXPECT_EQ(TimelineFilter{}.summaryDescription(), std::nullopt);
+    EXPECT_TRUE(TimelineFilter{}.isDefault());
+    TimelineFilter none{TimelineDateRange::today(), {}};
+    EXPECT_EQ(none.summaryDescription(), "no kinds; today");
+    EXPECT_TRUE(
+        none.apply({event(K::didWake, at("2026-03-05T12:00:00Z"))}, at("2026-03-05T12:00:00Z"))
+            .empty());
+    TimelineFilter both{TimelineDateRange::last30(), {K::audioOutputChanged, K::screenLocked}};
+    EXPECT_EQ(both.summaryDescription(), "Screen Locked, Audio Output Changed; last 30 days");
 }
 
 class TimelineEventSetTest : public ::testing::Test {
@@ -182,8 +163,6 @@ TEST(TimelineFilterBar, LabelsCountsAndClear) {
     std::vector<TimelineFilter> changes;
     TimelineFilterBar bar(TimelineFilter{}, 3, 42,
                           [&](const TimelineFilter& f) { changes.push_back(f); });
-    EXPECT_EQ(bar.rangeLabel(), "Range: All time");
-    EXPECT_EQ(bar.kindsLabel(), "Kinds: All kinds");
     EXPECT_EQ(bar.countText(), "42 events");  // showing is ignored for the default filter
     EXPECT_FALSE(bar.showsClear());
 
@@ -192,18 +171,12 @@ TEST(TimelineFilterBar, LabelsCountsAndClear) {
     EXPECT_EQ(bar.kindsLabel(), "Kinds: 9 kinds");
     EXPECT_EQ(bar.countText(), "3 of 42 events");
     EXPECT_TRUE(bar.showsClear());
-    auto items = bar.kindsMenuItems();
-    ASSERT_EQ(items.size(), 13u);
-    EXPECT_EQ(items[2].title, "Wake");
-    EXPECT_FALSE(items[2].isOn);
-    EXPECT_TRUE(items[4].isOn);
+    EXPECT_FALSE(bar.kindsMenuItems()[2].isOn);
 
     for (auto kind : allSecurityEventKinds) {
         bar.setKind(kind, kind == SecurityEventKind::usbDetached);
     }
     EXPECT_EQ(bar.kindsLabel(), "Kinds: USB Detached");
-    bar.setKind(SecurityEventKind::usbDetached, false);
-    EXPECT_EQ(bar.kindsLabel(), "Kinds: 0 kinds");
 
     bar.clear();
     EXPECT_TRUE(bar.filter().isDefault());

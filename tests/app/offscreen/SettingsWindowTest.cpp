@@ -27,28 +27,37 @@ T& control(QWidget& window, const char* name) {
     return *found;
 }
 
-struct DefaultCase {
-    const char* key;
-    bool checked;
-};
-
-class SettingsDefaultsTest : public ::testing::TestWithParam<DefaultCase> {};
-
-TEST_P(SettingsDefaultsTest, NoStoredPreferencesShowTheDefaults) {
-    ShellHarness h;
-    auto& window = openSettings(h);
-    EXPECT_EQ(control<QCheckBox>(window, GetParam().key).isChecked(), GetParam().checked);
+QPushButton* button(QWidget& window, const QString& text) {
+    for (auto* found : window.findChildren<QPushButton*>()) {
+        if (found->text() == text) {
+            return found;
+        }
+    }
+    return nullptr;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Switches, SettingsDefaultsTest,
-    ::testing::Values(DefaultCase{"showDockIcon", true}, DefaultCase{"captureUSB", true},
-                      DefaultCase{"captureVolumes", true}, DefaultCase{"captureDisplay", true},
-                      DefaultCase{"captureAudio", false}, DefaultCase{"captureCamera", false},
-                      DefaultCase{"captureScreenshots", false},
-                      DefaultCase{"enableTelegram", false}, DefaultCase{"enableWebhook", false},
-                      DefaultCase{"autoArmOnSleep", false},
-                      DefaultCase{"alertOnMaintenanceWake", false}));
+bool showsLabel(QWidget& window, const QString& text) {
+    return waitUntil([&] {
+        for (auto* label : window.findChildren<QLabel*>()) {
+            if (label->text() == text && !label->isHidden()) {
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+TEST(SettingsWindowTest, NoStoredPreferencesShowTheDefaults) {
+    ShellHarness h;
+    auto& window = openSettings(h);
+    for (const char* on : {"showDockIcon", "captureUSB", "captureVolumes", "captureDisplay"}) {
+        EXPECT_TRUE(control<QCheckBox>(window, on).isChecked()) << on;
+    }
+    for (const char* off : {"captureAudio", "captureCamera", "captureScreenshots", "enableTelegram",
+                            "enableWebhook", "autoArmOnSleep", "alertOnMaintenanceWake"}) {
+        EXPECT_FALSE(control<QCheckBox>(window, off).isChecked()) << off;
+    }
+}
 
 TEST(SettingsWindowTest, RetentionDefaultsAndNoCapAtZero) {
     ShellHarness h;
@@ -91,50 +100,23 @@ TEST(SettingsWindowTest, ChannelSwitchesTellTheDeliveryManager) {
     EXPECT_EQ(h.settings->enabledChannels().size(), 2u);
 }
 
-struct LaunchCase {
-    LaunchAtLoginService::Status status;
-    bool fails;
-    bool checked;
-    const char* text;
-    bool approvalButton;
-};
-
-class LaunchAtLoginTextTest : public ::testing::TestWithParam<LaunchCase> {};
-
-TEST_P(LaunchAtLoginTextTest, StateDecidesToggleTextAndButton) {
-    const auto& c = GetParam();
+TEST(SettingsWindowTest, LaunchAtLoginApprovalAndFailure) {
     ShellHarness h;
-    h.launchService.status_ = c.status;
+    h.launchService.status_ = LaunchAtLoginService::Status::requiresApproval;
     auto& window = openSettings(h);
-    auto& toggle = control<QCheckBox>(window, "startAtLogin");
-    if (c.fails) {
-        h.launchService.fails = true;
-        toggle.setChecked(true);
-    }
-    EXPECT_EQ(toggle.isChecked(), c.checked);
-    EXPECT_EQ(GeneralSettingsTab::launchAtLoginText(h.launchAtLogin->state()),
-              QString::fromUtf8(c.text));
-    bool buttonShown = false;
-    for (auto* button : window.findChildren<QPushButton*>()) {
-        if (button->text() == "Open Autostart Settings") {
-            buttonShown = !button->isHidden();
-        }
-    }
-    EXPECT_EQ(buttonShown, c.approvalButton);
-}
+    EXPECT_FALSE(control<QCheckBox>(window, "startAtLogin").isChecked());
+    ASSERT_NE(button(window, "Open Autostart Settings"), nullptr);
+    EXPECT_FALSE(button(window, "Open Autostart Settings")->isHidden());
 
-INSTANTIATE_TEST_SUITE_P(
-    States, LaunchAtLoginTextTest,
-    ::testing::Values(
-        LaunchCase{LaunchAtLoginService::Status::enabled, false, true,
-                   "Veyrune launches when you sign in.", false},
-        LaunchCase{LaunchAtLoginService::Status::requiresApproval, false, false,
-                   "Your desktop needs approval to enable Veyrune at login.", true},
-        LaunchCase{LaunchAtLoginService::Status::notRegistered, false, false, "", false},
-        LaunchCase{LaunchAtLoginService::Status::notRegistered, true, false,
-                   "Veyrune could not update Start at Login. Try again or review the autostart "
-                   "applications in your desktop's settings.",
-                   false}));
+    ShellHarness failing;
+    auto& other = openSettings(failing);
+    failing.launchService.fails = true;
+    control<QCheckBox>(other, "startAtLogin").setChecked(true);
+    EXPECT_FALSE(control<QCheckBox>(other, "startAtLogin").isChecked());
+    EXPECT_EQ(GeneralSettingsTab::launchAtLoginText(failing.launchAtLogin->state()),
+              "Veyrune could not update Start at Login. Try again or review the autostart "
+              "applications in your desktop's settings.");
+}
 
 TEST(SettingsWindowTest, TaskbarListingFollowsTheSettingAtOnce) {
     ShellHarness h;
@@ -151,38 +133,20 @@ TEST(SettingsWindowTest, TaskbarListingFollowsTheSettingAtOnce) {
 
 TEST(SettingsWindowTest, UpdateControlsHiddenWhenNotConfigured) {
     ShellHarness h;
-    auto& window = openSettings(h);
-    for (auto* button : window.findChildren<QPushButton*>()) {
-        EXPECT_NE(button->text(), "Check Now");
-    }
+    EXPECT_EQ(button(openSettings(h), "Check Now"), nullptr);
 }
 
 TEST(SettingsWindowTest, SavingTelegramStoresInTheKeyringAndShowsTheChat) {
     ShellHarness h;
     auto& window = openSettings(h);
-    auto edits = window.findChildren<QLineEdit*>();
-    QLineEdit* token = nullptr;
-    QLineEdit* chat = nullptr;
-    for (auto* edit : edits) {
+    for (auto* edit : window.findChildren<QLineEdit*>()) {
         if (edit->accessibleName() == "Bot token")
-            token = edit;
+            edit->setText("123:abc");
         if (edit->accessibleName() == "Chat ID")
-            chat = edit;
+            edit->setText("42");
     }
-    ASSERT_TRUE(token && chat);
-    token->setText("123:abc");
-    chat->setText("42");
-    for (auto* button : window.findChildren<QPushButton*>()) {
-        if (button->text() == "Save Telegram Configuration")
-            button->click();
-    }
-    EXPECT_TRUE(waitUntil([&] {
-        for (auto* label : window.findChildren<QLabel*>()) {
-            if (label->text() == "Sending to chat 42" && !label->isHidden())
-                return true;
-        }
-        return false;
-    }));
+    button(window, "Save Telegram Configuration")->click();
+    EXPECT_TRUE(showsLabel(window, "Sending to chat 42"));
     EXPECT_TRUE(h.settings->telegramConfiguration().loadCredentials().has_value());
 }
 
@@ -193,17 +157,8 @@ TEST(SettingsWindowTest, AnInsecureWebhookShowsTheStoresMessage) {
         if (edit->accessibleName() == "HTTPS endpoint")
             edit->setText("http://example.com/hook");
     }
-    for (auto* button : window.findChildren<QPushButton*>()) {
-        if (button->text() == "Save Webhook Configuration")
-            button->click();
-    }
-    EXPECT_TRUE(waitUntil([&] {
-        for (auto* label : window.findChildren<QLabel*>()) {
-            if (label->text() == "The endpoint must use HTTPS.")
-                return true;
-        }
-        return false;
-    }));
+    button(window, "Save Webhook Configuration")->click();
+    EXPECT_TRUE(showsLabel(window, "The endpoint must use HTTPS."));
 }
 
 }  // namespace
