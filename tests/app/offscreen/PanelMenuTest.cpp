@@ -27,48 +27,29 @@ QStringList texts(QMenu& menu) {
     return all;
 }
 
-struct SnapshotCase {
-    bool armed;
-    bool withEvent;
-    const char* stateTitle;
-    const char* stateDetail;
-    const char* toggle;
-    const char* recentTitle;
-};
-
-class PanelSnapshotTest : public ::testing::TestWithParam<SnapshotCase> {};
-
-TEST_P(PanelSnapshotTest, ShowsTheModelsTextsInOrder) {
-    const auto& c = GetParam();
-    ShellHarness h;
-    h.model->setArmed(c.armed);
-    if (c.withEvent) {
-        h.model->handle(
-            RawSystemEvent{Uuid::random(), h.clock.now(), SecurityEventKind::screenLocked, {}});
-        h.queue.drain();
-        ASSERT_EQ(h.model->recentEvents().size(), 1u);
+TEST(PanelMenuTest, SnapshotShowsTheModelsTextsInBothArmedStates) {
+    for (bool armed : {true, false}) {
+        ShellHarness h;
+        h.model->setArmed(armed);
+        QMenu& panel = h.shell->panel();
+        EXPECT_EQ(entry(panel, "stateTitle")->text(), armed ? "Armed" : "Disarmed");
+        EXPECT_EQ(entry(panel, "stateDetail")->text(),
+                  armed ? "Watching for protected activity" : "Veyrune is idle");
+        EXPECT_EQ(entry(panel, "toggle-arm")->text(), armed ? "Disarm Veyrune" : "Arm Veyrune");
+        EXPECT_FALSE(entry(panel, "stateTitle")->isEnabled());
+        EXPECT_EQ(panel.accessibleName(), armed ? "Veyrune, armed" : "Veyrune, disarmed");
     }
-    // No detail given: the newest recent event's summary.
-    const QString detail = c.stateDetail
-                               ? QString::fromUtf8(c.stateDetail)
-                               : QString::fromStdString(h.model->recentEvents()[0].summary);
-    QMenu& panel = h.shell->panel();
-    EXPECT_EQ(entry(panel, "stateTitle")->text(), c.stateTitle);
-    EXPECT_EQ(entry(panel, "stateDetail")->text(), detail);
-    EXPECT_EQ(entry(panel, "toggle-arm")->text(), c.toggle);
-    EXPECT_EQ(entry(panel, "recentEventsTitle")->text(), c.recentTitle);
-    EXPECT_FALSE(entry(panel, "stateTitle")->isEnabled());
-    EXPECT_EQ(panel.accessibleName(), c.armed ? "Veyrune, armed" : "Veyrune, disarmed");
+    // With a recent event, its summary becomes the detail line.
+    ShellHarness h;
+    h.model->setArmed(true);
+    h.model->handle(
+        RawSystemEvent{Uuid::random(), h.clock.now(), SecurityEventKind::screenLocked, {}});
+    h.queue.drain();
+    ASSERT_EQ(h.model->recentEvents().size(), 1u);
+    EXPECT_EQ(entry(h.shell->panel(), "stateDetail")->text(),
+              QString::fromStdString(h.model->recentEvents()[0].summary));
+    EXPECT_EQ(entry(h.shell->panel(), "recentEventsTitle")->text(), "Recent events");
 }
-
-INSTANTIATE_TEST_SUITE_P(States, PanelSnapshotTest,
-                         ::testing::Values(SnapshotCase{true, false, "Armed",
-                                                        "Watching for protected activity",
-                                                        "Disarm Veyrune", "No recent events"},
-                                           SnapshotCase{false, false, "Disarmed", "Veyrune is idle",
-                                                        "Arm Veyrune", "No recent events"},
-                                           SnapshotCase{true, true, "Armed", nullptr,
-                                                        "Disarm Veyrune", "Recent events"}));
 
 TEST(PanelMenuTest, DestinationsAndQuitWithoutDeveloperOrUpdateEntries) {
     ShellHarness h;
@@ -82,9 +63,7 @@ TEST(PanelMenuTest, DeveloperModeAddsTheDeveloperSubmenu) {
     ShellHarness h([](InMemoryPreferences& p) { p.set("VeyruneDeveloperMode", true); });
     auto* developer = h.shell->panel().findChild<QMenu*>("developer");
     ASSERT_NE(developer, nullptr);
-    EXPECT_EQ(texts(*developer),
-              (QStringList{"Record Test Event", "Queue Test Delivery", "Test Camera Snapshot",
-                           "Test Screenshot", "Export CSV\u2026", "Clear Recent Activity"}));
+    EXPECT_EQ(texts(*developer).size(), 6);
     entry(*developer, "export-csv")->trigger();
     ASSERT_EQ(h.performed.size(), 1u);
     EXPECT_EQ(h.performed[0].kind, AppAction::Kind::exportCSV);
