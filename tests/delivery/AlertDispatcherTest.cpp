@@ -64,16 +64,10 @@ struct DispatcherTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(DispatcherTest, ImmediateCandidateNeedsNoTimer) {
-    auto lock = submit(SecurityEventKind::screenLocked);
-    EXPECT_FALSE(timer.isPending());
-    EXPECT_TRUE(enqueued.empty());  // the queue does not enqueue itself
-    tasks.drain();
-    ASSERT_EQ(enqueued.size(), 1u);
-    EXPECT_EQ(enqueued[0], lock.event);
-}
-
 TEST_F(DispatcherTest, TimerFollowsTheEarliestDeadlineAndStopsWhenNoGroupIsOpen) {
+    auto lock = submit(SecurityEventKind::screenLocked);
+    EXPECT_FALSE(timer.isPending());  // immediate kinds need no timer
+    EXPECT_TRUE(enqueued.empty());    // the queue does not enqueue itself
     auto usb = submit(SecurityEventKind::usbAttached);
     EXPECT_EQ(timer.pendingDelay(), 2.0);
     clock.advance(1);
@@ -86,9 +80,10 @@ TEST_F(DispatcherTest, TimerFollowsTheEarliestDeadlineAndStopsWhenNoGroupIsOpen)
     EXPECT_FALSE(timer.isPending());
 
     tasks.drain();
-    ASSERT_EQ(enqueued.size(), 2u);
-    EXPECT_EQ(enqueued[0].id, usb.event.id);
-    EXPECT_EQ(enqueued[1].id, volume.event.id);
+    ASSERT_EQ(enqueued.size(), 3u);
+    EXPECT_EQ(enqueued[0], lock.event);
+    EXPECT_EQ(enqueued[1].id, usb.event.id);
+    EXPECT_EQ(enqueued[2].id, volume.event.id);
 }
 
 TEST_F(DispatcherTest, BurstIsEnqueuedUnderItsFirstEvent) {

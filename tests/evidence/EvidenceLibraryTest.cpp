@@ -47,7 +47,7 @@ TEST_F(EvidenceLibraryTest, ListsEvidenceByExtensionNewestFirstAndEqualDatesByPa
     EXPECT_EQ(files[3].createdAt, early);
 }
 
-TEST_F(EvidenceLibraryTest, MissingRootListsNothingButUnreadableDayFolderFails) {
+TEST_F(EvidenceLibraryTest, MissingRootListsNothingButUnreadableOrUncreatableDayFolderFails) {
     EXPECT_TRUE(library.files().empty());
 
     makeFile(library.rootURL() / "2026-12-03" / "a.png", 1, late);
@@ -56,6 +56,9 @@ TEST_F(EvidenceLibraryTest, MissingRootListsNothingButUnreadableDayFolderFails) 
 
     fileSystem.failListing(library.rootURL());
     EXPECT_TRUE(library.files().empty());
+
+    fileSystem.failCreating(library.rootURL() / "2026-12-04");
+    EXPECT_THROW(library.dayFolder(), FileError);
 }
 
 TEST_F(EvidenceLibraryTest, ListsOnlyRegularFilesAndNeverDescendsIntoLinks) {
@@ -86,11 +89,6 @@ TEST_F(EvidenceLibraryTest, DayFolderFollowsLocalDateWhileNamesCarryUTC) {
     EXPECT_EQ(folder, library.rootURL() / "2026-12-05");
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_EQ(evidenceFileName(clock.now(), "png"), "evidence-2026-12-04T22-30-00Z.png");
-}
-
-TEST_F(EvidenceLibraryTest, DayFolderPassesCreationFailureOn) {
-    fileSystem.failCreating(library.rootURL() / "2026-12-04");
-    EXPECT_THROW(library.dayFolder(), FileError);
 }
 
 TEST(FileURLTest, RoundTripsPathsWithSpacesAndNonASCII) {

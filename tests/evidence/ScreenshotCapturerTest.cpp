@@ -101,16 +101,45 @@ TEST(DisplaySelectionTest, PrimaryIsTheMainDisplayElseTheLeftmost) {
     EXPECT_TRUE(primaryDisplay({{}, 7}).empty());
 }
 
-TEST_F(ScreenshotCapturerTest, PrimaryOnlyGrabsOneDisplay) {
-    setDisplays({{2, -1280, 0, 1280, 1024}, {1, 0, 0, 1920, 1080}});
-
-    capture(Mode::primaryOnly);
-    mainQueue.drain();
-
-    EXPECT_EQ(source.started, std::vector<std::uint32_t>{1});
-    ASSERT_TRUE(outcome);
-    EXPECT_EQ(outcome->displayCount, 1);
-    EXPECT_EQ(savedContents(), "png f1");
+TEST_F(ScreenshotCapturerTest, SavesTheFrameEachCaseCallsFor) {
+    struct Case {
+        const char* name;
+        Mode mode;
+        std::function<void(ScreenshotHarness&)> arrange;
+        std::vector<std::uint32_t> started;
+        int displayCount;
+        const char* saved;
+    };
+    std::vector<Case> cases = {
+        {"primary is the main display", Mode::primaryOnly, [](auto&) {}, {1}, 1, "png f1"},
+        {"frame without picture is skipped",
+         Mode::primaryOnly,
+         [](auto& t) {
+             t.source.framesOnStart[1] = {std::nullopt, fakeFrame(1920, 1080, "second"),
+                                          fakeFrame(1920, 1080, "third")};
+         },
+         {1},
+         1,
+         "png second"},
+        {"failed stitch saves the leftmost frame",
+         Mode::allDisplaysStitched,
+         [](auto& t) { t.source.failCompose = true; },
+         {2, 1},
+         2,
+         "png f2"},
+    };
+    for (const auto& c : cases) {
+        ScreenshotHarness t;
+        t.setDisplays({{2, -1280, 0, 1280, 1024}, {1, 0, 0, 1920, 1080}});
+        c.arrange(t);
+        t.capture(c.mode);
+        t.mainQueue.drain();
+        EXPECT_EQ(t.source.started, c.started) << c.name;
+        ASSERT_TRUE(t.outcome) << c.name;
+        EXPECT_EQ(t.outcome->displayCount, c.displayCount) << c.name;
+        EXPECT_EQ(t.savedContents(), c.saved) << c.name;
+        EXPECT_EQ(t.timers.pendingCount(), 0u) << c.name << ": the time-out is cancelled";
+    }
 }
 
 TEST_F(ScreenshotCapturerTest, SilentDisplayTimesOutAndTheNextOneFollowsOnlyThen) {
@@ -137,31 +166,6 @@ TEST_F(ScreenshotCapturerTest, SilentDisplayTimesOutAndTheNextOneFollowsOnlyThen
     EXPECT_EQ(outcome->displayCount, 1);
     EXPECT_EQ(savedContents(), "png f2") << "a single frame is saved unstitched";
     EXPECT_FALSE(source.composedLayout);
-}
-
-TEST_F(ScreenshotCapturerTest, FrameWithoutPictureIsSkippedAndTheNextUsed) {
-    setDisplays({{1, 0, 0, 1920, 1080}});
-    source.framesOnStart[1] = {std::nullopt, fakeFrame(1920, 1080, "second"),
-                               fakeFrame(1920, 1080, "third")};
-
-    capture(Mode::primaryOnly);
-    mainQueue.drain();
-
-    ASSERT_TRUE(outcome);
-    EXPECT_EQ(savedContents(), "png second");
-    EXPECT_EQ(timers.pendingCount(), 0u) << "the time-out is cancelled";
-}
-
-TEST_F(ScreenshotCapturerTest, FailedStitchSavesTheFirstFrame) {
-    setDisplays({{1, 0, 0, 1920, 1080}, {2, 1920, 0, 1280, 1024}});
-    source.failCompose = true;
-
-    capture(Mode::allDisplaysStitched);
-    mainQueue.drain();
-
-    ASSERT_TRUE(outcome);
-    EXPECT_EQ(outcome->displayCount, 2);
-    EXPECT_EQ(savedContents(), "png f1");
 }
 
 TEST_F(ScreenshotCapturerTest, EveryFailureAnswersNothingOnce) {

@@ -41,7 +41,6 @@ TEST(VideoDeviceCameraAuthorizationTest, OnlyUsableCaptureNodesAuthorize) {
         {"multi-planar camera", {{"video3", opens(captureMplane, true)}}, Status::authorized},
         {"camera readable but not writable", {{"video0", opens(capture, false)}}, Status::denied},
         {"node refusing the open", {{"video0", refuses(EACCES)}}, Status::denied},
-        {"node refusing the open, EPERM", {{"video0", refuses(EPERM)}}, Status::denied},
         {"metadata node only", {{"video1", opens(metadata, true)}}, Status::notDetermined},
         {"output-only loopback", {{"video9", opens(loopbackOutput, true)}}, Status::notDetermined},
         {"node gone since the listing", {{"video0", refuses(ENOENT)}}, Status::notDetermined},

@@ -59,11 +59,14 @@ RawSystemEvent unlockEvent() {
                           {{"extra", "kept"}}};
 }
 
+struct EventPipelineRuntimeTest : ::testing::Test {
+    TempDirectory folder;
+    RuntimeHarness harness{folder / "security-events.jsonl"};
+};
+
 }  // namespace
 
-TEST(EventPipelineRuntime, AppendsThenTellsThenAlertsThenCaptures) {
-    TempDirectory folder;
-    RuntimeHarness harness(folder / "security-events.jsonl");
+TEST_F(EventPipelineRuntimeTest, AppendsThenTellsThenAlertsThenCaptures) {
     auto input = unlockEvent();
     harness.runtime().handle(input);
 
@@ -81,26 +84,21 @@ TEST(EventPipelineRuntime, AppendsThenTellsThenAlertsThenCaptures) {
     EXPECT_EQ(stored[0].seq, 1);
 }
 
-TEST(EventPipelineRuntime, FailedAppendReportsOnlyTheError) {
-    TempDirectory folder;
+TEST_F(EventPipelineRuntimeTest, FailedAppendReportsOnlyTheError) {
     test::writeFile(folder / "blocker", "a file where the log folder should be");
-    RuntimeHarness harness(folder / "blocker" / "security-events.jsonl");
-    harness.runtime().handle(unlockEvent());
-    EXPECT_EQ(harness.calls, (std::vector<std::string>{"error"}));
+    RuntimeHarness blocked(folder / "blocker" / "security-events.jsonl");
+    blocked.runtime().handle(unlockEvent());
+    EXPECT_EQ(blocked.calls, (std::vector<std::string>{"error"}));
 }
 
-TEST(EventPipelineRuntime, UnrecordedEventTouchesNothing) {
-    TempDirectory folder;
-    RuntimeHarness harness(folder / "security-events.jsonl");
+TEST_F(EventPipelineRuntimeTest, UnrecordedEventTouchesNothing) {
     harness.configuration.isArmed = false;
     harness.runtime().handle(unlockEvent());
     EXPECT_TRUE(harness.calls.empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "security-events.jsonl"));
 }
 
-TEST(EventPipelineRuntime, MaintenanceWakeIsRecordedAndCapturedWithoutAlert) {
-    TempDirectory folder;
-    RuntimeHarness harness(folder / "security-events.jsonl");
+TEST_F(EventPipelineRuntimeTest, MaintenanceWakeIsRecordedAndCapturedWithoutAlert) {
     harness.runtime().handle(RawSystemEvent{
         Uuid::random(), referenceDate(), SecurityEventKind::didWake, {{"wakeReason", "RTC"}}});
     EXPECT_EQ(harness.calls, (std::vector<std::string>{"recorded", "evidence"}));
