@@ -109,9 +109,7 @@ TEST_F(EvidenceRetentionTest, UnremovableFileStillCountsAsFreed) {
 
     library.enforceRetention(7, 1);
 
-    EXPECT_TRUE(fs::exists(stuck));
-    EXPECT_TRUE(fs::exists(middle));
-    EXPECT_TRUE(fs::exists(newest));
+    EXPECT_TRUE(fs::exists(stuck) && fs::exists(middle) && fs::exists(newest));
     EXPECT_EQ(fileSystem.removals(), std::vector<fs::path>{stuck});
 }
 

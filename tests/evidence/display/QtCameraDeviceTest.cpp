@@ -22,8 +22,9 @@ using namespace std::chrono_literals;
 
 // The capturer over a Qt-level camera, on manual time: the capturer's queue
 // and timers are driven by the test, the camera's Qt side by the event loop.
-class QtCameraDeviceTest : public ::testing::Test {
-  protected:
+struct QtCameraHarness {
+    explicit QtCameraHarness(QtCameraOpening& opening) : device{opening} {}
+
     TempDirectory temp;
     ManualClock clock{*parseISO8601("2026-12-04T21:40:00Z")};
     PosixFileSystem fileSystem;
@@ -31,8 +32,7 @@ class QtCameraDeviceTest : public ::testing::Test {
     ManualSerialQueue queue{CameraCapturer::queueLabel};
     GuiMainQueue mainQueue;
     ManualCaptureTimerScheduler timers;
-    FakeQtCameraOpening opening;
-    QtCameraDevice device{opening};
+    QtCameraDevice device;
     QtPhotoAdjuster adjuster;
     std::shared_ptr<CameraCapturer> capturer =
         CameraCapturer::make({queue, mainQueue, device, adjuster, timers, library, clock});
@@ -58,6 +58,15 @@ class QtCameraDeviceTest : public ::testing::Test {
         timers.advance(sinceStart - timers.now());
         settle();
     }
+};
+
+struct FakeOpeningHolder {
+    FakeQtCameraOpening opening;
+};
+
+class QtCameraDeviceTest : public ::testing::Test, FakeOpeningHolder, public QtCameraHarness {
+  protected:
+    QtCameraDeviceTest() : QtCameraHarness(opening) {}
     FakeQtCameraRecord& camera() { return *opening.cameras.at(0); }
 };
 
@@ -135,29 +144,11 @@ TEST(QtMultimediaCameraTest, WithoutCameraTheCaptureAnswersNothingAtOnce) {
     if (!QMediaDevices::videoInputs().isEmpty()) {
         GTEST_SKIP() << "this machine has a camera";
     }
-    TempDirectory temp;
-    ManualClock clock;
-    PosixFileSystem fileSystem;
-    EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
-    ManualSerialQueue queue{CameraCapturer::queueLabel};
-    GuiMainQueue mainQueue;
-    ManualCaptureTimerScheduler timers;  // never advanced: no time-out can answer
     QtMultimediaCameraOpening opening;
-    QtCameraDevice device{opening};
-    QtPhotoAdjuster adjuster;
-    auto capturer =
-        CameraCapturer::make({queue, mainQueue, device, adjuster, timers, library, clock});
-
-    bool answered = false;
-    std::optional<std::filesystem::path> url = "unset";
-    capturer->capturePhoto([&](std::optional<std::filesystem::path> result) {
-        answered = true;
-        url = result;
-    });
-    queue.drain();
-
-    ASSERT_TRUE(processEventsUntil([&] { return answered; }));
-    EXPECT_EQ(url, std::nullopt);
+    QtCameraHarness h(opening);  // its timers are never advanced: no time-out can answer
+    h.capture();
+    ASSERT_TRUE(processEventsUntil([&] { return h.answers > 0; }));
+    EXPECT_EQ(h.url, std::nullopt);
 }
 
 }  // namespace
