@@ -17,8 +17,9 @@ EvidenceFile file(const std::string& path, double at) {
     return {path, EvidenceFileKind::screenshot, instantFromReferenceSeconds(at), 100};
 }
 
-EvidenceItem item(const char* id, const Uuid& eventID, const std::string& path, double at) {
-    return {uuid(id),
+// An item whose id ends in `tag`.
+EvidenceItem item(char tag, const Uuid& eventID, const std::string& path, double at) {
+    return {uuid(("00000000-0000-0000-0000-00000000000" + std::string(1, tag)).c_str()),
             eventID,
             EvidenceKind::screenshot,
             fileURLString(path),
@@ -41,12 +42,11 @@ TEST(EvidenceLibraryEntryTest, JoinsFilesItemsAndEventsWithEachStatus) {
                                        file("/e/2026-12-04/loose.png", 30)};
     std::vector<EvidenceItem> items = {
         // Unnormalised URL still finds its file.
-        item("00000000-0000-0000-0000-00000000000A", eventA, "/e/./2026-12-04/linked.png", 10),
-        item("00000000-0000-0000-0000-00000000000B", eventA, "/e/2026-12-04/deleted.png", 20),
-        item("00000000-0000-0000-0000-00000000000C", missingEvent, "/e/2026-12-04/no event.png",
-             30),
+        item('A', eventA, "/e/./2026-12-04/linked.png", 10),
+        item('B', eventA, "/e/2026-12-04/deleted.png", 20),
+        item('C', missingEvent, "/e/2026-12-04/no event.png", 30),
         // Names a file the first item already claimed.
-        item("00000000-0000-0000-0000-00000000000D", eventA, "/e/2026-12-04/linked.png", 5),
+        item('D', eventA, "/e/2026-12-04/linked.png", 5),
     };
 
     auto entries = joinEvidenceEntries(files, items, {event(eventA)});
@@ -77,9 +77,8 @@ TEST(EvidenceLibraryEntryTest, LaterDuplicatesReplaceEarlierOnes) {
     auto older = file("/e/a.png", 1);
     auto newer = file("/e/a.png", 2);
 
-    auto entries = joinEvidenceEntries(
-        {older, newer}, {item("00000000-0000-0000-0000-00000000000A", eventID, "/e/a.png", 9)},
-        {first, second});
+    auto entries =
+        joinEvidenceEntries({older, newer}, {item('A', eventID, "/e/a.png", 9)}, {first, second});
 
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].file, newer);
