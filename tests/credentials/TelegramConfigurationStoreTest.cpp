@@ -25,7 +25,6 @@ TEST_F(TelegramConfigurationStoreTest, SavesExactlyAsGivenAndLoadsBothOrNothing)
 
     keychain.set("", KeychainKey::telegramChatID);
     EXPECT_EQ(store.loadCredentials(), std::nullopt);
-    keychain.removeValue(KeychainKey::telegramChatID);
     EXPECT_EQ(store.loadCredentials(), std::nullopt);
 }
 
@@ -50,7 +49,7 @@ TEST_F(TelegramConfigurationStoreTest, APartialSaveKeepsTheTokenButLoadsNothing)
     EXPECT_EQ(store.loadCredentials(), std::nullopt);
 }
 
-TEST_F(TelegramConfigurationStoreTest, MigrationMovesLegacyPreferencesIntoTheKeychain) {
+TEST_F(TelegramConfigurationStoreTest, MigrationMovesLegacyPreferencesButNeverOverwrites) {
     defaults.set("telegramToken", "legacy:TOKEN");
     defaults.set("telegramChatID", "");  // empty: left alone
     defaults.set("smtpPassword", "hunter2");
@@ -66,15 +65,10 @@ TEST_F(TelegramConfigurationStoreTest, MigrationMovesLegacyPreferencesIntoTheKey
     for (const char* key : {"smtpPassword", "enableSMTP", "smtpPort"}) {
         EXPECT_FALSE(defaults.contains(key)) << key;
     }
-}
 
-TEST_F(TelegramConfigurationStoreTest, MigrationNeverOverwritesTheKeychain) {
-    keychain.set("current:TOKEN", KeychainKey::telegramBotToken);
-    defaults.set("telegramToken", "legacy:TOKEN");
-
+    defaults.set("telegramToken", "newer:TOKEN");
     store.migrateLegacyPreferences();
-
-    EXPECT_EQ(keychain.peek(KeychainKey::telegramBotToken), "current:TOKEN");
+    EXPECT_EQ(keychain.peek(KeychainKey::telegramBotToken), "legacy:TOKEN");  // not overwritten
     EXPECT_FALSE(defaults.contains("telegramToken"));
 }
 
@@ -104,13 +98,11 @@ TEST_F(TelegramConfigurationStoreTest, RemovalClearsKeychainAndLegacyPreferences
     store.save("123:ABC", "-100987");
     defaults.set("telegramToken", "legacy:TOKEN");
     defaults.set("telegramChatID", "-100");
-
     store.removeCredentials();
-
-    EXPECT_EQ(keychain.peek(KeychainKey::telegramBotToken), std::nullopt);
-    EXPECT_EQ(keychain.peek(KeychainKey::telegramChatID), std::nullopt);
-    EXPECT_FALSE(defaults.contains("telegramToken"));
-    EXPECT_FALSE(defaults.contains("telegramChatID"));
+    for (auto key : {KeychainKey::telegramBotToken, KeychainKey::telegramChatID}) {
+        EXPECT_EQ(keychain.peek(key), std::nullopt);
+    }
+    EXPECT_FALSE(defaults.contains("telegramToken") || defaults.contains("telegramChatID"));
 }
 
 }  // namespace

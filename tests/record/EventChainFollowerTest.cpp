@@ -39,13 +39,6 @@ void rewriteInPlace(const std::filesystem::path& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Puts a new file in its place, as rotation or a restored copy would.
-void replaceFile(const std::filesystem::path& path, const std::string& bytes) {
-    auto other = path.parent_path() / "replacement";
-    test::writeFile(other, bytes);
-    std::filesystem::rename(other, path);
-}
-
 class EventChainFollowerTest : public ::testing::Test {
   protected:
     test::TempDirectory dir;
@@ -102,7 +95,11 @@ TEST_F(EventChainFollowerTest, ChangesOtherThanAppendingAreReadFromTheStart) {
          [&] {
              rewriteInPlace(path, test::logText({five[0], five[1]}));
          }},
-        {"replaced by another log", [&] { replaceFile(path, other); }},
+        {"replaced by another log",  // as rotation or a restored copy would
+         [&] {
+             test::writeFile(dir / "other", other);
+             std::filesystem::rename(dir / "other", path);
+         }},
         {"rewritten in place and longer",
          [&] { rewriteInPlace(path, test::logText(edited) + five[4] + "\n"); }},
         {"emptied", [&] { rewriteInPlace(path, ""); }},

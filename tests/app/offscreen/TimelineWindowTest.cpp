@@ -41,11 +41,8 @@ TEST(TimelineWindowTest, RowsAndRetryOfAFailedDelivery) {
     h.record(makeEvent(SecurityEventKind::screenUnlocked, event.occurredAt - std::chrono::hours(1),
                        "Screen unlocked"));
     h.record(event);
-    DeliveryAttempt failed;
-    failed.eventID = event.id;
-    failed.channel = DeliveryChannelKind::webhook;
-    failed.status = DeliveryAttemptStatus::failed;
-    h.deliveries.set(event.id, {failed});
+    h.deliveries.set(event.id, {{Uuid::random(), event.id, DeliveryChannelKind::webhook,
+                                 DeliveryAttemptStatus::failed, 1, std::nullopt, std::nullopt}});
     auto& window = openTimeline(h);
     ASSERT_EQ(window.state()->rows->size(), 2u);
     EXPECT_EQ((*window.state()->rows)[0].deliveries[0].title, "Webhook alert failed");
