@@ -33,7 +33,7 @@ VeyruneApp::VeyruneApp(const QString& executablePath)
       updater_(UpdaterModel::make(build::updateSigningKey, nullptr)),
       autostart_(PosixFileSystem::shared(), executablePath.toStdString()),
       launchAtLogin_(autostart_),
-      bus_([this] { activate(); },
+      bus_([this](ApplicationBusService::Activation activation) { activate(activation); },
            [this](const QString& name) {
                auto action = appActionNamed(name.toStdString(), model_->isDeveloperModeEnabled());
                return action && perform(*action);
@@ -84,8 +84,8 @@ void VeyruneApp::wire() {
     system_.shutdown->observeShutdown([this](ShutdownSignal) { quit(); });
 }
 
-bool VeyruneApp::publishOnSessionBus() {
-    return bus_.publish(QDBusConnection::sessionBus());
+bool VeyruneApp::publishOnSessionBus(bool startedByBus) {
+    return bus_.publish(QDBusConnection::sessionBus(), startedByBus);
 }
 
 bool VeyruneApp::perform(const AppAction& action) {
@@ -131,9 +131,9 @@ bool VeyruneApp::perform(const AppAction& action) {
     return true;
 }
 
-void VeyruneApp::activate() {
-    if (windows_.openSettings) {
-        windows_.openSettings();
+void VeyruneApp::activate(ApplicationBusService::Activation activation) {
+    if (windows_.activate) {
+        windows_.activate(activation);
     }
 }
 

@@ -4,11 +4,11 @@
 #include <functional>
 #include <memory>
 
-#include "app/ApplicationBusService.h"
 #include "app/DeliveryStack.h"
 #include "app/EvidenceStack.h"
 #include "app/QSettingsPreferences.h"
 #include "app/QtMainQueue.h"
+#include "app/shell/ApplicationBusService.h"
 #include "base/AsioTaskPool.h"
 #include "credentials/CachingKeychainStore.h"
 #include "credentials/SystemKeychainStore.h"
@@ -40,6 +40,7 @@ class VeyruneApp {
     struct WindowHooks {
         std::function<void(MenuPanelReleaseDestination)> open;
         std::function<void()> openSettings;
+        std::function<void(ApplicationBusService::Activation)> activate;
     };
 
     explicit VeyruneApp(const QString& executablePath);
@@ -48,14 +49,16 @@ class VeyruneApp {
     VeyruneApp& operator=(const VeyruneApp&) = delete;
 
     // Takes the bus name; false when another instance holds it.
-    bool publishOnSessionBus();
+    // `startedByBus`: the bus started this process to deliver a request.
+    bool publishOnSessionBus(bool startedByBus);
     void setWindowHooks(WindowHooks hooks) { windows_ = std::move(hooks); }
 
     // Runs one action of the menus or the desktop; false for an action that
     // is not offered (a developer action outside developer mode).
     bool perform(const AppAction& action);
-    // The reopen request: a second launch or the desktop's Activate.
-    void activate();
+    // The desktop's Activate: the launch the bus started us for, or a
+    // second launch while Veyrune runs.
+    void activate(ApplicationBusService::Activation activation);
     // What the diagnostics rows show, read afresh. Reads the keyring and hops
     // onto the delivery queue: call it off the main thread.
     DiagnosticsInputs diagnosticsInputs();

@@ -1,10 +1,9 @@
 #include <sys/stat.h>
 #include <QApplication>
 #include <QDBusConnection>
-#include <cstdio>
 
-#include "app/ApplicationBusService.h"
 #include "app/VeyruneApp.h"
+#include "app/shell/ApplicationBusService.h"
 #include "app/shell/Shell.h"
 #include "base/VersionText.h"
 #include "review/DeliveryManagerStatusSource.h"
@@ -12,7 +11,16 @@
 
 using namespace veyrune;
 
+namespace {
+
+// Veyrune writes nothing to the terminal: what the user needs to know is in
+// its windows. Warnings of Qt and its plug-ins are dropped.
+void dropMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    qInstallMessageHandler(dropMessage);
     // Logs, evidence, the outbox and the preferences are nobody else's business.
     ::umask(077);
     QApplication application(argc, argv);
@@ -23,9 +31,10 @@ int main(int argc, char* argv[]) {
 
     auto sessionBus = QDBusConnection::sessionBus();
     if (ApplicationBusService::activateRunningInstance(sessionBus)) {
-        std::fputs("Veyrune is already running; it was asked to come forward.\n", stderr);
-        return 0;
+        return 0;  // the running instance came forward
     }
+    const bool startedByBus = QApplication::arguments().contains(
+        QString::fromLatin1(ApplicationBusService::busActivationArgument));
     VeyruneApp app(QApplication::applicationFilePath());
     DeliveryManagerStatusSource deliveries(app.delivery().sharedManager());
     TimelineExporter exporter(PosixFileSystem::shared(),
@@ -51,8 +60,9 @@ int main(int argc, char* argv[]) {
     Shell shell(shellDependencies);
     app.setWindowHooks(
         {[&shell](MenuPanelReleaseDestination destination) { shell.open(destination); },
-         [&shell] { shell.openSettings(); }});
-    if (!app.publishOnSessionBus() && sessionBus.isConnected()) {
+         [&shell] { shell.openSettings(); },
+         [&shell](ApplicationBusService::Activation activation) { shell.activate(activation); }});
+    if (!app.publishOnSessionBus(startedByBus) && sessionBus.isConnected()) {
         // Lost a race with another launch: that one runs.
         ApplicationBusService::activateRunningInstance(sessionBus);
         return 0;

@@ -175,6 +175,14 @@ void Shell::showOnboardingIfNeeded() {
     }
 }
 
+void Shell::activate(ApplicationBusService::Activation activation) {
+    if (activation == ApplicationBusService::Activation::launch) {
+        showOnboardingIfNeeded();
+        return;
+    }
+    openSettings();
+}
+
 QWidget* Shell::window(Destination destination) const {
     switch (destination) {
         case Destination::timeline:

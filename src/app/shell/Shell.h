@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include "app/shell/ApplicationBusService.h"
 #include "app/shell/SettingsWindow.h"
 #include "evidence/EvidenceLibrary.h"
 #include "model/AppAction.h"
@@ -76,6 +77,10 @@ class Shell : public QObject {
     // Opens "Getting Started" while "hasCompletedOnboarding" is off, at most
     // once per launch. The panel calls it when first shown.
     void showOnboardingIfNeeded();
+    // The desktop's Activate: the launch shows what starting Veyrune shows
+    // (Getting Started until it is done with); launching again while it runs
+    // opens Settings, which keeps them reachable without a taskbar entry.
+    void activate(ApplicationBusService::Activation activation);
 
     PanelMenu& panel() { return *panel_; }
     // The open window of a destination (settings for `settings`), or null.

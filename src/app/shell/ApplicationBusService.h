@@ -21,15 +21,25 @@ class ApplicationBusService final : public QObject, protected QDBusContext {
   public:
     static constexpr const char* serviceName = "org.veyrune.Veyrune";
     static constexpr const char* objectPath = "/org/veyrune/Veyrune";
+    // What the D-Bus service file passes when the bus starts Veyrune to
+    // deliver a request.
+    static constexpr const char* busActivationArgument = "--dbus-activated";
 
-    // `activate` is the reopen request; `activateAction` runs an action by
+    // What an Activate asks for: the request that made the bus start this
+    // process is the launch itself; any later one is the user launching
+    // Veyrune again while it runs.
+    enum class Activation { launch, reopen };
+
+    // `activate` brings Veyrune forward; `activateAction` runs an action by
     // name and answers false when there is no such action.
-    ApplicationBusService(std::function<void()> activate,
+    ApplicationBusService(std::function<void(Activation)> activate,
                           std::function<bool(const QString& name)> activateAction);
 
     // Exports the object and takes the name. False when another instance
-    // holds it (or there is no session bus).
-    bool publish(QDBusConnection bus);
+    // holds it (or there is no session bus). `startedByBus`: the bus started
+    // this process, so the first request that arrives (any method) is the one
+    // it was started for.
+    bool publish(QDBusConnection bus, bool startedByBus = false);
     // Asks the instance that holds the name to come forward. False when none answers.
     static bool activateRunningInstance(QDBusConnection bus);
 
@@ -40,8 +50,12 @@ class ApplicationBusService final : public QObject, protected QDBusContext {
                                      const QVariantMap& platformData);
 
   private:
-    std::function<void()> activate_;
+    // True once, for the first request of a process the bus started.
+    bool takeStartingRequest();
+
+    std::function<void(Activation)> activate_;
     std::function<bool(const QString&)> activateAction_;
+    bool startingRequestPending_ = false;
 };
 
 }  // namespace veyrune
