@@ -2,11 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QStandardPaths>
 #include <QUrl>
 #include <future>
 
 #include "BuildSettings.h"
+#include "app/shell/FileManagerReveal.h"
+#include "base/DataLocation.h"
 #include "review/QuickCSVExport.h"
 
 namespace veyrune {
@@ -147,15 +148,17 @@ void VeyruneApp::recordTestEvent() {
 }
 
 void VeyruneApp::exportQuickCSV() {
-    auto folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation).toStdString();
+    // Beside the logs, in Veyrune's own data folder.
+    auto folder = veyruneDataDirectory();
     auto& events = events_;
     auto& mainQueue = mainQueue_;
     blockingIO_.run([&events, &mainQueue, folder] {
         auto file =
             quickExportCSV(events, PosixFileSystem::shared(), folder, SystemClock::shared().now());
         if (file) {
-            mainQueue.post([folder] {
-                QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+            mainQueue.post([file = *file] {
+                revealInFileManager(file, QDBusConnection::sessionBus(),
+                                    [](const QUrl& url) { QDesktopServices::openUrl(url); });
             });
         }
     });
