@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "system/SystemEventSource.h"
@@ -25,5 +26,12 @@ class DisplayNameCache {
     mutable std::mutex mutex_;
     std::map<std::uint32_t, std::string> names_;  // guarded by mutex_
 };
+
+// The name events give a display: the monitor's manufacturer and model
+// ("Dell Inc. U2720Q"; the model alone when it already starts with the
+// manufacturer's first word, as in "DELL U2720Q"), or `connector` ("HDMI-1")
+// when the model is unknown. Blank or "Unknown" values count as unknown.
+std::string displayName(std::string_view manufacturer, std::string_view model,
+                        std::string_view connector);
 
 }  // namespace veyrune

@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 
+#include "system/DisplayNameCache.h"
+
 namespace veyrune {
 
 QtScreenMonitor::QtScreenMonitor(QObject* parent) : QObject(parent) {}
@@ -12,7 +14,9 @@ std::vector<ScreenDescription> QtScreenMonitor::currentScreens() {
         return screens;
     }
     for (QScreen* screen : QGuiApplication::screens()) {
-        screens.push_back({numberOf(screen), screen->name().toStdString()});
+        screens.push_back({numberOf(screen), displayName(screen->manufacturer().toStdString(),
+                                                         screen->model().toStdString(),
+                                                         screen->name().toStdString())});
     }
     return screens;
 }

@@ -21,7 +21,8 @@ class QtScreenMonitor final : public QObject {
 
     explicit QtScreenMonitor(QObject* parent = nullptr);
 
-    // Every screen with its number and QScreen::name().
+    // Every screen with its number and its monitor's name (manufacturer and
+    // model where known, else the connector: see displayName).
     std::vector<ScreenDescription> currentScreens();
     void observe(Handler handler);
 
