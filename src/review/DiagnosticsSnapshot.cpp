@@ -46,33 +46,27 @@ DiagnosticRow cameraRow(bool captureCamera, CameraAuthorizationStatus status) {
     return {ID::camera, "Camera snapshots", permission.text, diagnosticState(permission.readiness)};
 }
 
-std::string screenCaptureMethodText(ScreenCaptureMethod method) {
-    return method == ScreenCaptureMethod::desktopPortal ? "via the desktop portal"
-                                                        : "via the X11 display";
-}
-
-DiagnosticRow screenshotsRow(bool captureScreenshots, ScreenCaptureAccess access,
-                             ScreenCaptureMethod method) {
+DiagnosticRow screenshotsRow(bool captureScreenshots, ScreenCaptureAccess access) {
     const std::string title = "Screenshots";
     if (!captureScreenshots) {
         return {ID::screenshots, title, kEvidenceDisabled, State::inactive};
     }
-    const std::string how = " (" + screenCaptureMethodText(method) + ")";
-    switch (access) {
-        case ScreenCaptureAccess::granted:
-            return {ID::screenshots, title, "Screen Recording permission is granted" + how,
-                    State::ready};
-        case ScreenCaptureAccess::refusedByUser:
-            return {ID::screenshots, title,
-                    "Screen Recording permission is not granted" + how +
-                        ". The desktop refused the last screenshot; to allow it again, let "
-                        "Veyrune take screenshots in your desktop's settings (Apps or Privacy).",
-                    State::attention};
-        case ScreenCaptureAccess::notGranted:
-            break;
+    if (access == ScreenCaptureAccess::granted) {
+        return {ID::screenshots, title, "Screen Recording permission is granted", State::ready};
     }
-    return {ID::screenshots, title, "Screen Recording permission is not granted" + how,
-            State::attention};
+    return {ID::screenshots, title, "Screen Recording permission is not granted", State::attention};
+}
+
+std::string screenshotsNote(ScreenCaptureAccess access, ScreenCaptureMethod method) {
+    std::string note = method == ScreenCaptureMethod::desktopPortal
+                           ? "Screenshots are taken via the desktop portal."
+                           : "Screenshots are taken via the X11 display.";
+    if (access == ScreenCaptureAccess::refusedByUser) {
+        note +=
+            " The desktop refused the last screenshot; to allow it again, let Veyrune take "
+            "screenshots in your desktop's settings (Apps or Privacy).";
+    }
+    return note;
 }
 
 DiagnosticRow channelRow(ID id, const std::string& channelName, ChannelSetupState state,
@@ -120,13 +114,14 @@ DiagnosticRow sleepGateRow(bool sleepGateAvailable) {
 
 DiagnosticsSnapshot makeDiagnosticsSnapshot(const DiagnosticsInputs& inputs) {
     return {{
-        cameraRow(inputs.captureCamera, inputs.cameraStatus),
-        screenshotsRow(inputs.captureScreenshots, inputs.screenCaptureAccess,
-                       inputs.screenCaptureMethod),
-        telegramRow(inputs.telegram, inputs.queueSummary),
-        channelRow(ID::webhook, "Webhook alerts", inputs.webhook, inputs.queueSummary),
-        sleepGateRow(inputs.sleepGateAvailable),
-    }};
+                cameraRow(inputs.captureCamera, inputs.cameraStatus),
+                screenshotsRow(inputs.captureScreenshots, inputs.screenCaptureAccess),
+                telegramRow(inputs.telegram, inputs.queueSummary),
+                channelRow(ID::webhook, "Webhook alerts", inputs.webhook, inputs.queueSummary),
+                sleepGateRow(inputs.sleepGateAvailable),
+            },
+            {{ID::screenshots,
+              screenshotsNote(inputs.screenCaptureAccess, inputs.screenCaptureMethod)}}};
 }
 
 }  // namespace veyrune

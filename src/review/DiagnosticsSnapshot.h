@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,11 @@
 
 namespace veyrune {
 
-// The five diagnostics rows in display order.
+// The five diagnostics rows in display order, and words about some rows
+// that are not part of their texts (shown beside the row, as its tooltip).
 struct DiagnosticsSnapshot {
     std::vector<DiagnosticRow> rows;
+    std::map<DiagnosticRow::ID, std::string> notes;
 
     bool operator==(const DiagnosticsSnapshot&) const = default;
 };
@@ -41,13 +44,13 @@ std::string queueSuffix(const std::string& text, std::int64_t pendingCount,
                         std::int64_t failedCount);
 
 DiagnosticRow cameraRow(bool captureCamera, CameraAuthorizationStatus status);
-// The permission text names the capture method; after a refusal by the
-// desktop portal it says where to allow screenshots again.
-DiagnosticRow screenshotsRow(bool captureScreenshots, ScreenCaptureAccess access,
-                             ScreenCaptureMethod method);
-// How screenshots are taken, for the screenshots row: "via the X11 display",
-// "via the desktop portal".
-std::string screenCaptureMethodText(ScreenCaptureMethod method);
+// A refusal by the desktop reads like any other missing permission here; the
+// note below says more.
+DiagnosticRow screenshotsRow(bool captureScreenshots, ScreenCaptureAccess access);
+// The screenshots row's note: how screenshots are taken ("via the X11
+// display", "via the desktop portal") and, after a refusal by the desktop,
+// where to allow them again.
+std::string screenshotsNote(ScreenCaptureAccess access, ScreenCaptureMethod method);
 DiagnosticRow telegramRow(ChannelSetupState state, const DeliveryQueueSummary& summary);
 // `channelName` is composed into the texts ("Webhook alerts are configured.").
 DiagnosticRow channelRow(DiagnosticRow::ID id, const std::string& channelName,

@@ -32,18 +32,42 @@ TEST(DiagnosticsSnapshot, CameraRowMatchesTheCaptureText) {
     }
 }
 
-TEST(DiagnosticsSnapshot, ARefusedScreenshotSaysHowToUndoIt) {
-    EXPECT_EQ(screenshotsRow(true, ScreenCaptureAccess::refusedByUser,
-                             ScreenCaptureMethod::desktopPortal),
-              (DiagnosticRow{DiagnosticRow::ID::screenshots, "Screenshots",
-                             "Screen Recording permission is not granted (via the desktop "
-                             "portal). The desktop refused the last screenshot; to allow it "
-                             "again, let Veyrune take screenshots in your desktop's settings "
-                             "(Apps or Privacy).",
-                             State::attention}));
-    EXPECT_EQ(
-        screenshotsRow(false, ScreenCaptureAccess::granted, ScreenCaptureMethod::x11Display).state,
-        State::inactive);
+// The row's texts are fixed; how screenshots are taken and what to do after
+// a refusal go into the row's note instead.
+TEST(DiagnosticsSnapshot, ScreenshotsRowKeepsItsOwnTextsAndTheNoteCarriesTheRest) {
+    using Access = ScreenCaptureAccess;
+    using Method = ScreenCaptureMethod;
+    const std::string refusal =
+        " The desktop refused the last screenshot; to allow it again, let Veyrune take "
+        "screenshots in your desktop's settings (Apps or Privacy).";
+    struct Row {
+        bool on;
+        Access access;
+        Method method;
+        const char* detail;
+        State state;
+        std::string note;
+    } rows[] = {
+        {false, Access::granted, Method::x11Display, "Disabled in Evidence settings",
+         State::inactive, "Screenshots are taken via the X11 display."},
+        {true, Access::granted, Method::desktopPortal, "Screen Recording permission is granted",
+         State::ready, "Screenshots are taken via the desktop portal."},
+        {true, Access::notGranted, Method::x11Display, "Screen Recording permission is not granted",
+         State::attention, "Screenshots are taken via the X11 display."},
+        {true, Access::refusedByUser, Method::desktopPortal,
+         "Screen Recording permission is not granted", State::attention,
+         "Screenshots are taken via the desktop portal." + refusal},
+    };
+    for (const auto& row : rows) {
+        DiagnosticsInputs inputs;
+        inputs.captureScreenshots = row.on;
+        inputs.screenCaptureAccess = row.access;
+        inputs.screenCaptureMethod = row.method;
+        auto snapshot = makeDiagnosticsSnapshot(inputs);
+        EXPECT_EQ(snapshot.rows[1], (DiagnosticRow{DiagnosticRow::ID::screenshots, "Screenshots",
+                                                   row.detail, row.state}));
+        EXPECT_EQ(snapshot.notes.at(DiagnosticRow::ID::screenshots), row.note);
+    }
 }
 
 TEST(DiagnosticsSnapshot, ChannelRows) {
@@ -90,8 +114,6 @@ TEST(DiagnosticsSnapshot, FiveRowsInOrder) {
     using ID = DiagnosticRow::ID;
     EXPECT_EQ(ids,
               (std::vector{ID::camera, ID::screenshots, ID::telegram, ID::webhook, ID::sleepGate}));
-    EXPECT_EQ(snapshot.rows[1].detail,
-              "Screen Recording permission is not granted (via the X11 display)");
     // One failed delivery in the shared outbox puts both channels into attention.
     EXPECT_EQ(snapshot.rows[2].state, State::attention);
     EXPECT_EQ(snapshot.rows[3].state, State::attention);

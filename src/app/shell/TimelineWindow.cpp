@@ -274,14 +274,20 @@ void TimelineWindow::applyRows() {
 
 void TimelineWindow::applyDiagnostics() {
     const auto& rows = state_->diagnostics.rows;
+    const auto& notes = state_->diagnostics.notes;
+    auto noteOf = [&notes](const DiagnosticRow& row) {
+        auto found = notes.find(row.id);
+        return found == notes.end() ? std::string() : found->second;
+    };
+    auto keyOf = [&noteOf](const DiagnosticRow& row) {
+        return QString::fromStdString(row.title + row.detail + std::string(rawValue(row.state)) +
+                                      noteOf(row));
+    };
     if (diagnostics_->topLevelItemCount() == static_cast<int>(rows.size())) {
         bool same = true;
         for (int i = 0; i < static_cast<int>(rows.size()) && same; ++i) {
             same = diagnostics_->topLevelItem(i)->data(0, Qt::UserRole).toString() ==
-                   QString::fromStdString(
-                       rows[static_cast<std::size_t>(i)].title +
-                       rows[static_cast<std::size_t>(i)].detail +
-                       std::string(rawValue(rows[static_cast<std::size_t>(i)].state)));
+                   keyOf(rows[static_cast<std::size_t>(i)]);
         }
         if (same) {
             return;
@@ -299,12 +305,16 @@ void TimelineWindow::applyDiagnostics() {
                          : row.state == DiagnosticState::attention
                              ? DeliveryTimelineTintIntent::attention
                              : DeliveryTimelineTintIntent::inactive));
-        item->setData(
-            0, Qt::UserRole,
-            QString::fromStdString(row.title + row.detail + std::string(rawValue(row.state))));
+        item->setData(0, Qt::UserRole, keyOf(row));
         item->setData(0, Qt::AccessibleTextRole,
                       QString::fromStdString(row.title + ", " + row.detail + ", ") +
                           QString::fromUtf8(stateLabel(row.state)));
+        if (const auto note = QString::fromStdString(noteOf(row)); !note.isEmpty()) {
+            for (int column = 0; column < 3; ++column) {
+                item->setToolTip(column, note);
+            }
+            item->setData(0, Qt::AccessibleDescriptionRole, note);
+        }
     }
 }
 

@@ -83,7 +83,7 @@ struct ShellHarness {
                               evidenceItems,
                               *library,
                               deliveries,
-                              [] { return DiagnosticsInputs{}; },
+                              [this] { return diagnostics; },
                               *exporter,
                               *webhook,
                               clock,
@@ -129,6 +129,8 @@ struct ShellHarness {
     TimelineNavigationState navigation;
     std::unique_ptr<EvidenceLibrary> library;
     FakeDeliveryStatusSource deliveries;
+    // What the diagnostics tab is given (read on the shell's worker thread).
+    DiagnosticsInputs diagnostics;
     std::unique_ptr<TimelineExporter> exporter;
     std::unique_ptr<WebhookConfigurationStore> webhook;
     int channelsChangedCount = 0;
