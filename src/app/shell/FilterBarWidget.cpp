@@ -1,6 +1,6 @@
 #include "app/shell/FilterBarWidget.h"
 
-#include <QDateTimeEdit>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -14,13 +14,21 @@ namespace veyrune {
 
 namespace {
 
-QDateTime toDateTime(Instant instant) {
+// The local date of an instant.
+QDate toDate(Instant instant) {
     return QDateTime::fromMSecsSinceEpoch(
-        std::chrono::duration_cast<std::chrono::milliseconds>(instant.time_since_epoch()).count());
+               std::chrono::duration_cast<std::chrono::milliseconds>(instant.time_since_epoch())
+                   .count())
+        .date();
 }
 
-Instant toInstant(const QDateTime& dateTime) {
-    return Instant(std::chrono::milliseconds(dateTime.toMSecsSinceEpoch()));
+Instant startOfDay(QDate date) {
+    return Instant(std::chrono::milliseconds(date.startOfDay().toMSecsSinceEpoch()));
+}
+
+// The last instant before the next local day begins.
+Instant endOfDay(QDate date) {
+    return startOfDay(date.addDays(1)) - Instant::duration(1);
 }
 
 QString qs(const std::string& text) {
@@ -52,9 +60,9 @@ FilterBarWidget::FilterBarWidget(const Clock& clock,
     connect(rangeMenu_, &QMenu::aboutToShow, this, &FilterBarWidget::fillRangeMenu);
     connect(kindsMenu_, &QMenu::aboutToShow, this, &FilterBarWidget::fillKindsMenu);
 
-    auto datePicker = [this, layout](QLabel*& label, QDateTimeEdit*& edit, const char* text) {
+    auto datePicker = [this, layout](QLabel*& label, QDateEdit*& edit, const char* text) {
         label = new QLabel(QString::fromUtf8(text), this);
-        edit = new QDateTimeEdit(this);
+        edit = new QDateEdit(this);
         edit->setCalendarPopup(true);
         edit->setAccessibleName(QString::fromUtf8(text));
         label->setBuddy(edit);
@@ -63,8 +71,8 @@ FilterBarWidget::FilterBarWidget(const Clock& clock,
     };
     datePicker(fromLabel_, from_, ShellTexts::filterFrom);
     datePicker(toLabel_, to_, ShellTexts::filterTo);
-    connect(from_, &QDateTimeEdit::dateTimeChanged, this, &FilterBarWidget::fromChanged);
-    connect(to_, &QDateTimeEdit::dateTimeChanged, this, &FilterBarWidget::toChanged);
+    connect(from_, &QDateEdit::dateChanged, this, &FilterBarWidget::fromChanged);
+    connect(to_, &QDateEdit::dateChanged, this, &FilterBarWidget::toChanged);
 
     layout->addStretch();
     count_ = new QLabel(this);
@@ -99,8 +107,8 @@ void FilterBarWidget::update() {
         const QSignalBlocker blockFrom(from_);
         const QSignalBlocker blockTo(to_);
         const Instant now = clock_.now();
-        from_->setDateTime(toDateTime(bar_.fromDate(now)));
-        to_->setDateTime(toDateTime(bar_.toDate(now)));
+        from_->setDate(toDate(bar_.fromDate(now)));
+        to_->setDate(toDate(bar_.toDate(now)));
     }
     count_->setText(qs(bar_.countText()));
     clear_->setVisible(bar_.showsClear());
@@ -157,11 +165,11 @@ void FilterBarWidget::fillKindsMenu() {
 }
 
 void FilterBarWidget::fromChanged() {
-    bar_.setFromDate(toInstant(from_->dateTime()));
+    bar_.setFromDate(startOfDay(from_->date()));
 }
 
 void FilterBarWidget::toChanged() {
-    bar_.setToDate(toInstant(to_->dateTime()));
+    bar_.setToDate(endOfDay(to_->date()));
 }
 
 }  // namespace veyrune

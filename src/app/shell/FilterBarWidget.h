@@ -7,7 +7,7 @@
 #include "base/Clock.h"
 #include "review/TimelineFilterBar.h"
 
-class QDateTimeEdit;
+class QDateEdit;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -16,8 +16,10 @@ class QToolButton;
 namespace veyrune {
 
 // Draws the timeline's TimelineFilterBar: the range and kinds menus, the
-// "From" and "To" pickers of a custom range, the count and "Clear". Every
-// change goes to `onFilterChange`. Main thread; `clock` must outlive it.
+// date-only "From" and "To" pickers of a custom range, the count and "Clear".
+// A picked "From" date starts the range at the beginning of that local day, a
+// picked "To" date ends it with the last instant of that day. Every change
+// goes to `onFilterChange`. Main thread; `clock` must outlive it.
 class FilterBarWidget : public QWidget {
   public:
     FilterBarWidget(const Clock& clock, std::function<void(const TimelineFilter&)> onFilterChange,
@@ -41,9 +43,9 @@ class FilterBarWidget : public QWidget {
     QToolButton* kinds_;
     QMenu* kindsMenu_;
     QLabel* fromLabel_;
-    QDateTimeEdit* from_;
+    QDateEdit* from_;
     QLabel* toLabel_;
-    QDateTimeEdit* to_;
+    QDateEdit* to_;
     QLabel* count_;
     QPushButton* clear_;
 };
