@@ -50,6 +50,8 @@ class SystemEventSource {
 
     virtual ~SystemEventSource() = default;
 
+    // The lock and unlock signals come once per real change of the session's
+    // lock state, however many platform signals carried it.
     virtual void observe(SystemSignal signal, std::function<void()> handler) = 0;
     // Volumes: the mount point, or nothing when the platform did not give one.
     virtual void observeMounts(std::function<void(std::optional<std::string> path)> handler) = 0;

@@ -13,13 +13,13 @@ using Kind = SecurityEventKind;
 constexpr std::array<SystemSignalEntry, 9> table = {{
     {prepareForSleepFalse, Kind::didWake, "logind.PrepareForSleep"},
     {prepareForSleepTrue, Kind::willSleep, "logind.PrepareForSleep"},
-    {sessionLock, Kind::screenLocked, "logind.Session.Lock"},
-    {sessionLockedHintTrue, Kind::screenLocked, "logind.Session.LockedHint"},
-    {screenSaverActiveTrue, Kind::screenLocked, "org.freedesktop.ScreenSaver.ActiveChanged"},
-    {sessionUnlock, Kind::screenUnlocked, "logind.Session.Unlock"},
-    {sessionLockedHintFalse, Kind::screenUnlocked, "logind.Session.LockedHint"},
-    {screenSaverActiveFalse, Kind::screenUnlocked, "org.freedesktop.ScreenSaver.ActiveChanged"},
-    {sessionActiveTrue, Kind::screenUnlocked, "logind.Session.Active"},
+    {lockedByLockRequest, Kind::screenLocked, "logind.Session.Lock"},
+    {lockedByLockedHint, Kind::screenLocked, "logind.Session.LockedHint"},
+    {lockedByScreenSaver, Kind::screenLocked, "org.freedesktop.ScreenSaver.ActiveChanged"},
+    {unlockedByUnlockRequest, Kind::screenUnlocked, "logind.Session.Unlock"},
+    {unlockedByLockedHint, Kind::screenUnlocked, "logind.Session.LockedHint"},
+    {unlockedByScreenSaver, Kind::screenUnlocked, "org.freedesktop.ScreenSaver.ActiveChanged"},
+    {unlockedBySessionActive, Kind::screenUnlocked, "logind.Session.Active"},
 }};
 
 }  // namespace

@@ -48,10 +48,10 @@ TEST_F(SystemEventWatcherTest, EachSystemSignalGivesOneEventWithItsSource) {
     const Case cases[] = {
         {SystemSignal::prepareForSleepFalse, Kind::didWake, "logind.PrepareForSleep"},
         {SystemSignal::prepareForSleepTrue, Kind::willSleep, "logind.PrepareForSleep"},
-        {SystemSignal::sessionLockedHintTrue, Kind::screenLocked, "logind.Session.LockedHint"},
-        {SystemSignal::screenSaverActiveFalse, Kind::screenUnlocked,
+        {SystemSignal::lockedByLockedHint, Kind::screenLocked, "logind.Session.LockedHint"},
+        {SystemSignal::unlockedByScreenSaver, Kind::screenUnlocked,
          "org.freedesktop.ScreenSaver.ActiveChanged"},
-        {SystemSignal::sessionActiveTrue, Kind::screenUnlocked, "logind.Session.Active"},
+        {SystemSignal::unlockedBySessionActive, Kind::screenUnlocked, "logind.Session.Active"},
     };
     watcher.start();
     for (const auto& c : cases) {
@@ -89,9 +89,9 @@ TEST_F(SystemEventWatcherTest, WakeDetailsCarryOnlyNonEmptyReasonAndType) {
 
 TEST_F(SystemEventWatcherTest, EventsGetNewIdentifiersAndTheTimeTheyAreHandled) {
     watcher.start();
-    source.send(SystemSignal::sessionLock);
+    source.send(SystemSignal::lockedByLockRequest);
     clock.advance(7);
-    source.send(SystemSignal::sessionLock);
+    source.send(SystemSignal::lockedByLockRequest);
     ASSERT_EQ(events.size(), 2u);
     EXPECT_NE(events[0].id, events[1].id);
     EXPECT_EQ(secondsBetween(events[0].occurredAt, events[1].occurredAt), 7);

@@ -7,8 +7,9 @@ namespace veyrune {
 
 LinuxSystemEventSource::LinuxSystemEventSource(QDBusConnection systemBus,
                                                QDBusConnection sessionBus,
-                                               std::filesystem::path root)
-    : sessionSignals_(systemBus, std::move(sessionBus)),
+                                               std::filesystem::path root,
+                                               std::unique_ptr<MainThreadTimer> lockTimer)
+    : sessionSignals_(systemBus, std::move(sessionBus), std::move(lockTimer)),
       mounts_(root),
       powerSupplies_(root),
       services_(std::move(systemBus)) {}

@@ -7,6 +7,7 @@
 #include "system/linux/DBusContextReader.h"
 #include "system/linux/MountInfoMonitor.h"
 #include "system/linux/QtAudioOutputMonitor.h"
+#include "system/linux/QtMainThreadTimer.h"
 #include "system/linux/QtScreenMonitor.h"
 #include "system/linux/SessionSignalMonitor.h"
 #include "system/linux/SysfsPowerSupplyReader.h"
@@ -15,14 +16,16 @@
 namespace veyrune {
 
 // The system event source of a Linux desktop: logind and the screen saver
-// (sleep, wake, lock, unlock, session activation), /proc/self/mountinfo
+// (sleep, wake, and one lock or unlock per real change of the session's lock
+// state; `lockTimer` times unanswered Lock requests), /proc/self/mountinfo
 // (volumes), libudev (USB), QGuiApplication (screens), Qt Multimedia (audio
 // output), /sys/class/power_supply, NetworkManager and hostnamed (context).
 // Every /sys and /proc path is read under `root`. Main thread.
 class LinuxSystemEventSource final : public SystemEventSource {
   public:
-    LinuxSystemEventSource(QDBusConnection systemBus, QDBusConnection sessionBus,
-                           std::filesystem::path root = "/");
+    LinuxSystemEventSource(
+        QDBusConnection systemBus, QDBusConnection sessionBus, std::filesystem::path root = "/",
+        std::unique_ptr<MainThreadTimer> lockTimer = std::make_unique<QtMainThreadTimer>());
 
     void observe(SystemSignal signal, std::function<void()> handler) override;
     void observeMounts(std::function<void(std::optional<std::string>)> handler) override;

@@ -19,8 +19,13 @@ constexpr int lookupTimeoutMs = 1000;
 }  // namespace
 
 SessionSignalMonitor::SessionSignalMonitor(QDBusConnection systemBus, QDBusConnection sessionBus,
+                                           std::unique_ptr<MainThreadTimer> lockTimer,
                                            QObject* parent)
-    : QObject(parent), systemBus_(std::move(systemBus)), sessionBus_(std::move(sessionBus)) {}
+    : QObject(parent),
+      systemBus_(std::move(systemBus)),
+      sessionBus_(std::move(sessionBus)),
+      lockTimer_(std::move(lockTimer)),
+      lockState_(*lockTimer_, [this](const SessionLockChange& change) { lockChanged(change); }) {}
 
 void SessionSignalMonitor::observe(SystemSignal signal, std::function<void()> handler) {
     handlers_[signal].push_back(std::move(handler));
@@ -39,15 +44,14 @@ void SessionSignalMonitor::subscribe() {
                                  : SystemSignal::prepareForSleepFalse);
             }
         }));
-    subscribeToSession();
     subscriptions_.push_back(std::make_unique<DBusSignalSubscription>(
         sessionBus_, screenSaverService, screenSaverPath, screenSaverService,
         QStringLiteral("ActiveChanged"), [this](const QDBusMessage& message) {
             if (auto active = soleBoolean(message)) {
-                report(*active ? SystemSignal::screenSaverActiveTrue
-                               : SystemSignal::screenSaverActiveFalse);
+                lockState_.screenSaverActiveChanged(*active);
             }
         }));
+    lockState_.start(subscribeToSession());
 }
 
 QString SessionSignalMonitor::findSessionPath() {
@@ -71,11 +75,28 @@ QString SessionSignalMonitor::findSessionPath() {
     return reply.isValid() ? reply.value().path() : QString();
 }
 
-void SessionSignalMonitor::subscribeToSession() {
+SessionLockSnapshot SessionSignalMonitor::subscribeToSession() {
     sessionPath_ = findSessionPath();
     if (sessionPath_.isEmpty()) {
-        return;
+        return {};
     }
+    for (auto [member, input] :
+         {std::pair{QStringLiteral("Lock"), &SessionLockState::lockRequested},
+          std::pair{QStringLiteral("Unlock"), &SessionLockState::unlockRequested}}) {
+        subscriptions_.push_back(std::make_unique<DBusSignalSubscription>(
+            systemBus_, logind::service, sessionPath_, logind::sessionInterface, member,
+            [this, input](const QDBusMessage& message) {
+                if (message.arguments().isEmpty()) {
+                    (lockState_.*input)();
+                }
+            }));
+    }
+    subscriptions_.push_back(std::make_unique<DBusSignalSubscription>(
+        systemBus_, logind::service, sessionPath_, logind::propertiesInterface,
+        QStringLiteral("PropertiesChanged"),
+        [this](const QDBusMessage& message) { sessionPropertiesChanged(message); }));
+    // Read after subscribing, so no change falls between the two; changes
+    // queued meanwhile repeat what was read and change nothing.
     auto read = [this](const QString& name) -> std::optional<bool> {
         auto value =
             getProperty(systemBus_, logind::service, sessionPath_, logind::sessionInterface, name);
@@ -84,23 +105,7 @@ void SessionSignalMonitor::subscribeToSession() {
         }
         return std::nullopt;
     };
-    lockedHint_ = read(QStringLiteral("LockedHint"));
-    active_ = read(QStringLiteral("Active"));
-    for (auto [member, signal] :
-         {std::pair{QStringLiteral("Lock"), SystemSignal::sessionLock},
-          std::pair{QStringLiteral("Unlock"), SystemSignal::sessionUnlock}}) {
-        subscriptions_.push_back(std::make_unique<DBusSignalSubscription>(
-            systemBus_, logind::service, sessionPath_, logind::sessionInterface, member,
-            [this, signal](const QDBusMessage& message) {
-                if (message.arguments().isEmpty()) {
-                    report(signal);
-                }
-            }));
-    }
-    subscriptions_.push_back(std::make_unique<DBusSignalSubscription>(
-        systemBus_, logind::service, sessionPath_, logind::propertiesInterface,
-        QStringLiteral("PropertiesChanged"),
-        [this](const QDBusMessage& message) { sessionPropertiesChanged(message); }));
+    return {read(QStringLiteral("LockedHint")), read(QStringLiteral("Active"))};
 }
 
 void SessionSignalMonitor::sessionPropertiesChanged(const QDBusMessage& message) {
@@ -108,22 +113,32 @@ void SessionSignalMonitor::sessionPropertiesChanged(const QDBusMessage& message)
     if (!changed) {
         return;
     }
-    auto update = [&](const QString& name, std::optional<bool>& known, SystemSignal turnedTrue,
-                      std::optional<SystemSignal> turnedFalse) {
-        const auto value = changed->value(name);
-        if (value.typeId() != QMetaType::Bool || known == value.toBool()) {
-            return;
-        }
-        known = value.toBool();
-        if (*known) {
-            report(turnedTrue);
-        } else if (turnedFalse) {
-            report(*turnedFalse);
-        }
-    };
-    update(QStringLiteral("LockedHint"), lockedHint_, SystemSignal::sessionLockedHintTrue,
-           SystemSignal::sessionLockedHintFalse);
-    update(QStringLiteral("Active"), active_, SystemSignal::sessionActiveTrue, std::nullopt);
+    if (auto hint = changed->value(QStringLiteral("LockedHint"));
+        hint.typeId() == QMetaType::Bool) {
+        lockState_.lockedHintChanged(hint.toBool());
+    }
+    if (auto active = changed->value(QStringLiteral("Active"));
+        active.typeId() == QMetaType::Bool) {
+        lockState_.activeChanged(active.toBool());
+    }
+}
+
+void SessionSignalMonitor::lockChanged(const SessionLockChange& change) {
+    using enum SessionLockCause;
+    switch (change.cause) {
+        case lockRequest:
+            return report(SystemSignal::lockedByLockRequest);
+        case unlockRequest:
+            return report(SystemSignal::unlockedByUnlockRequest);
+        case lockedHint:
+            return report(change.locked ? SystemSignal::lockedByLockedHint
+                                        : SystemSignal::unlockedByLockedHint);
+        case screenSaver:
+            return report(change.locked ? SystemSignal::lockedByScreenSaver
+                                        : SystemSignal::unlockedByScreenSaver);
+        case sessionActive:
+            return report(SystemSignal::unlockedBySessionActive);
+    }
 }
 
 void SessionSignalMonitor::report(SystemSignal signal) {

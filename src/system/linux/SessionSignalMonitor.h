@@ -5,25 +5,28 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <vector>
 
+#include "system/MainThreadTimer.h"
+#include "system/SessionLockState.h"
 #include "system/SystemSignal.h"
 #include "system/linux/DBusSignalSubscription.h"
 
 namespace veyrune {
 
-// Reports logind's sleep and session signals and the screen saver's as
-// `SystemSignal`s: Manager.PrepareForSleep; Lock, Unlock and the LockedHint and
-// Active properties of this process's session (found with GetSessionByPID,
-// else from XDG_SESSION_ID); org.freedesktop.ScreenSaver.ActiveChanged on the
-// session bus. Property signals are reported when the value changes. Only the
+// Reports logind's sleep signals and the lock changes of this process's
+// session as `SystemSignal`s. Manager.PrepareForSleep passes straight through.
+// The session (found with GetSessionByPID, else from XDG_SESSION_ID) feeds its
+// Lock and Unlock signals and its LockedHint and Active properties, and the
+// session bus's org.freedesktop.ScreenSaver.ActiveChanged, into one
+// `SessionLockState`, so each real lock change is reported once. Only the
 // owners of the services are heard, and malformed signals are ignored.
 // Subscribes on the first `observe`. Main thread.
 class SessionSignalMonitor final : public QObject {
   public:
+    // `lockTimer` times the grace of a Lock request that no locker confirms.
     SessionSignalMonitor(QDBusConnection systemBus, QDBusConnection sessionBus,
-                         QObject* parent = nullptr);
+                         std::unique_ptr<MainThreadTimer> lockTimer, QObject* parent = nullptr);
 
     void observe(SystemSignal signal, std::function<void()> handler);
     // The logind session object listened to; empty when none was found.
@@ -32,16 +35,17 @@ class SessionSignalMonitor final : public QObject {
   private:
     void subscribe();
     QString findSessionPath();
-    void subscribeToSession();
+    SessionLockSnapshot subscribeToSession();
     void sessionPropertiesChanged(const QDBusMessage& message);
+    void lockChanged(const SessionLockChange& change);
     void report(SystemSignal signal);
 
     QDBusConnection systemBus_;
     QDBusConnection sessionBus_;
+    std::unique_ptr<MainThreadTimer> lockTimer_;
+    SessionLockState lockState_;
     bool subscribed_ = false;
     QString sessionPath_;
-    std::optional<bool> lockedHint_;
-    std::optional<bool> active_;
     std::map<SystemSignal, std::vector<std::function<void()>>> handlers_;
     std::vector<std::unique_ptr<DBusSignalSubscription>> subscriptions_;
 };

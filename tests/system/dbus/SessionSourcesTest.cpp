@@ -2,14 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
-#include <QTimer>
-#include <fstream>
-#include <string>
 
 #include "PrivateBus.h"
-#include "support/ManualClock.h"
-#include "system/SystemEventWatcher.h"
-#include "system/linux/LinuxSystemServices.h"
 #include "system/linux/LogindWakeNotificationSource.h"
 #include "system/linux/ScreenSaverDisplaySleepSource.h"
 
@@ -61,42 +55,4 @@ TEST(ScreenSaverDisplaySleepSource, ScreenSaverTurningActiveIsADisplaySleep) {
     send(true);
     ASSERT_TRUE(waitUntil([&] { return all == 2; }));
     EXPECT_EQ(sleeps, 1);
-}
-
-namespace {
-
-// Times the main thread went to sleep of its own accord, so once per wake-up.
-// Preemptions by a loaded machine count as involuntary switches, not here.
-long mainThreadSleepCount() {
-    std::ifstream status("/proc/thread-self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
-            return std::stol(line.substr(line.find(':') + 1));
-        }
-    }
-    return -1;
-}
-
-}  // namespace
-
-TEST(LinuxSystemServices, IdleSourcesDoNotWakeTheMainThread) {
-    PrivateBus bus;
-    bus.startMock("logind", "org.freedesktop.login1");
-    QDBusConnection veyrune = bus.connect("veyrune");
-    auto system = LinuxSystemServices::create(veyrune, veyrune);
-    ManualClock clock;
-    SystemEventWatcher watcher(*system.eventSource, *system.wakeReasons, clock);
-    watcher.start();
-    ASSERT_TRUE(system.powerManager->registerForSleep([](std::function<void()>) {}));
-    system.wake->observeWake([] {});
-    system.shutdown->observeShutdown([](ShutdownSignal) {});
-    QCoreApplication::processEvents();
-
-    const long before = mainThreadSleepCount();
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(); });
-    QCoreApplication::exec();
-    const long wakeUps = mainThreadSleepCount() - before;
-    RecordProperty("mainThreadWakeUpsIn5s", static_cast<int>(wakeUps));
-    std::cout << "main thread woke " << wakeUps << " times in 5 s\n";
-    EXPECT_LT(wakeUps, 5);
 }
