@@ -33,8 +33,6 @@ class PowerCutVFS {
     // truncate or sync. Close those connections before opening the files
     // again; files opened after the cut work normally.
     void cutPower();
-    // How many syncs reached the disk so far.
-    int syncs() const;
 
   private:
     friend struct PowerCutVFSCallbacks;
@@ -47,7 +45,6 @@ class PowerCutVFS {
     std::map<std::string, std::optional<std::string>> durable_;  // guarded by mutex_
     // Counts the cuts; a file opened before the last one is dead.
     int outages_ = 0;  // guarded by mutex_
-    int syncs_ = 0;    // guarded by mutex_
 };
 
 }  // namespace veyrune::test
