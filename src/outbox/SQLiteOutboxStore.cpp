@@ -86,7 +86,7 @@ fs::path SQLiteOutboxStore::defaultFile() {
 void SQLiteOutboxStore::open(const std::string& location, const std::string& vfs) {
     auto db = std::make_unique<SQLiteDatabase>(location, vfs);
     db->execute("PRAGMA busy_timeout = 5000");
-    // The first read of the file: a file that is not a database fails here,
+    // The first reads of the file: a file that is not a database fails here,
     // before anything is written to it. A new file turns to WAL through a
     // rollback journal; EXTRA syncs the folder once that journal is deleted, or
     // a power cut could bring it back, and SQLite would roll the file back to

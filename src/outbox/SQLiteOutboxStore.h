@@ -17,10 +17,9 @@ namespace veyrune {
 // transaction per operation. New work (enqueue, a retry the user asked for) is
 // synced before the call returns, so it survives a power cut; status changes
 // are not, and a power cut may undo the latest ones, which sends an alert again
-// but never loses one. A store that cannot be
-// opened keeps its load error and every operation then throws
-// OutboxStoreError::persistentStoreUnavailable. Thread-safe: one connection
-// behind a mutex.
+// but never loses one. A store that cannot be opened keeps its load error and
+// every operation then throws OutboxStoreError::persistentStoreUnavailable.
+// Thread-safe: one connection behind a mutex.
 class SQLiteOutboxStore final : public OutboxStore {
   public:
     // Opens or creates the database file (mode 0600) and its folder (0700),
