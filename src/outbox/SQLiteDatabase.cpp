@@ -8,9 +8,10 @@
 
 namespace veyrune {
 
-SQLiteDatabase::SQLiteDatabase(const std::string& location) {
+SQLiteDatabase::SQLiteDatabase(const std::string& location, const std::string& vfs) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    int result = sqlite3_open_v2(location.c_str(), &db_, flags, nullptr);
+    int result =
+        sqlite3_open_v2(location.c_str(), &db_, flags, vfs.empty() ? nullptr : vfs.c_str());
     if (result != SQLITE_OK) {
         std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(result);
         sqlite3_close(db_);
@@ -22,6 +23,16 @@ SQLiteDatabase::SQLiteDatabase(const std::string& location) {
 
 SQLiteDatabase::~SQLiteDatabase() {
     sqlite3_close_v2(db_);
+}
+
+void SQLiteDatabase::setSynchronous(Synchronous level) {
+    if (synchronous_ == level) {
+        return;
+    }
+    static constexpr const char* kPragmas[] = {
+        "PRAGMA synchronous = NORMAL", "PRAGMA synchronous = FULL", "PRAGMA synchronous = EXTRA"};
+    execute(kPragmas[int(level)]);
+    synchronous_ = level;
 }
 
 SQLiteStatement SQLiteDatabase::prepare(std::string_view sql) {

@@ -61,12 +61,23 @@ class SQLiteStatement {
 class SQLiteDatabase {
   public:
     // Opens or creates the database at `location` (":memory:" for a private
-    // in-memory one). Opening is lazy in SQLite: a file that is not a database
+    // in-memory one) through the registered SQLite VFS named `vfs` (empty: the
+    // default one). Opening is lazy in SQLite: a file that is not a database
     // fails only at its first statement.
-    explicit SQLiteDatabase(const std::string& location);
+    explicit SQLiteDatabase(const std::string& location, const std::string& vfs = {});
     ~SQLiteDatabase();
     SQLiteDatabase(const SQLiteDatabase&) = delete;
     SQLiteDatabase& operator=(const SQLiteDatabase&) = delete;
+
+    // SQLite's "synchronous" settings, by how far a commit survives.
+    enum class Synchronous {
+        normal,  // a crash of the program; in WAL mode, power loss only after a checkpoint
+        full,    // power loss: every commit is synced
+        extra,   // full, and a deleted rollback journal's folder is synced too
+    };
+    // Applies to the transactions that follow; a no-op when already set.
+    // Call it between transactions.
+    void setSynchronous(Synchronous level);
 
     SQLiteStatement prepare(std::string_view sql);
     // Runs one or more statements that return no rows.
@@ -102,6 +113,7 @@ class SQLiteDatabase {
     static int traceCallback(unsigned type, void* context, void* statement, void* sql);
 
     sqlite3* db_ = nullptr;
+    std::optional<Synchronous> synchronous_;  // as last set; nothing: SQLite's default
     std::function<void(std::string_view)> traceObserver_;
 };
 

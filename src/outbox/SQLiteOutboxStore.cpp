@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "base/DataLocation.h"
 #include "base/PosixFileSystem.h"
@@ -56,11 +57,11 @@ const char* const kByID = "rowid = (SELECT rowid FROM OutboxItem WHERE id = ? LI
 
 }  // namespace
 
-SQLiteOutboxStore::SQLiteOutboxStore(const fs::path& file) {
+SQLiteOutboxStore::SQLiteOutboxStore(const fs::path& file, const std::string& vfs) {
     try {
         PosixFileSystem::shared().createDirectories(file.parent_path());
         createPrivateFile(file);
-        open(file.string());
+        open(file.string(), vfs);
     } catch (const std::exception& error) {
         loadError_ = error.what();
     }
@@ -68,7 +69,7 @@ SQLiteOutboxStore::SQLiteOutboxStore(const fs::path& file) {
 
 SQLiteOutboxStore::SQLiteOutboxStore(InMemoryTag) {
     try {
-        open(":memory:");
+        open(":memory:", {});
     } catch (const std::exception& error) {
         loadError_ = error.what();
     }
@@ -82,17 +83,16 @@ fs::path SQLiteOutboxStore::defaultFile() {
     return veyruneDataDirectory() / "VeyruneModel.sqlite";
 }
 
-void SQLiteOutboxStore::open(const std::string& location) {
-    auto db = std::make_unique<SQLiteDatabase>(location);
+void SQLiteOutboxStore::open(const std::string& location, const std::string& vfs) {
+    auto db = std::make_unique<SQLiteDatabase>(location, vfs);
     db->execute("PRAGMA busy_timeout = 5000");
-    // The first read of the file: a file that is not a database fails here,
-    // before anything is written to it.
+    // The first reads of the file: a file that is not a database fails here,
+    // before anything is written to it. A new file turns to WAL through a
+    // rollback journal; EXTRA syncs the folder once that journal is deleted, or
+    // a power cut could bring it back, and SQLite would roll the file back to
+    // empty and discard the log with every alert in it.
+    db->setSynchronous(SQLiteDatabase::Synchronous::extra);
     db->prepare("PRAGMA journal_mode = WAL").run();
-    // With WAL, NORMAL makes a commit durable against a crash or a kill of
-    // Veyrune (the WAL write is done when the commit returns) and syncs at each
-    // checkpoint; the kernel syncs file systems before it suspends. It spares
-    // two disk flushes between an alert and its send.
-    db->execute("PRAGMA synchronous = NORMAL");
     db->transaction([&] { OutboxItemTable::prepare(*db); });
     db_ = std::move(db);
 }
@@ -105,17 +105,33 @@ void SQLiteOutboxStore::traceStatements(std::function<void(std::string_view)> ob
 }
 
 template <typename Body>
-auto SQLiteOutboxStore::perform(Body&& body) -> decltype(body(std::declval<SQLiteDatabase&>())) {
+auto SQLiteOutboxStore::performWith(SQLiteDatabase::Synchronous level, Body&& body)
+    -> decltype(body(std::declval<SQLiteDatabase&>())) {
     std::lock_guard lock(mutex_);
     if (!db_) {
         throw OutboxStoreError::persistentStoreUnavailable();
     }
+    db_->setSynchronous(level);
     return db_->transaction([&] { return body(*db_); });
+}
+
+// With WAL, NORMAL leaves a commit in the log unsynced until the next
+// checkpoint: safe from a kill of Veyrune, not from a power cut. FULL syncs the
+// log at each commit (one disk flush), and with it every earlier commit.
+template <typename Body>
+auto SQLiteOutboxStore::perform(Body&& body) -> decltype(body(std::declval<SQLiteDatabase&>())) {
+    return performWith(SQLiteDatabase::Synchronous::normal, std::forward<Body>(body));
+}
+
+template <typename Body>
+auto SQLiteOutboxStore::performDurably(Body&& body)
+    -> decltype(body(std::declval<SQLiteDatabase&>())) {
+    return performWith(SQLiteDatabase::Synchronous::full, std::forward<Body>(body));
 }
 
 OutboxRecord SQLiteOutboxStore::enqueue(std::optional<Uuid> eventID, DeliveryChannelKind channel,
                                         const std::string& payload, Instant createdAt) {
-    return perform([&](SQLiteDatabase& db) {
+    return performDurably([&](SQLiteDatabase& db) {
         std::optional<std::string> eventText;
         if (eventID) {
             eventText = eventID->uuidString();
@@ -260,7 +276,7 @@ void SQLiteOutboxStore::makeNetworkFailuresDue(Instant now) {
 }
 
 void SQLiteOutboxStore::retryFailedDeliveries(const Uuid& eventID, Instant now) {
-    perform([&](SQLiteDatabase& db) {
+    performDurably([&](SQLiteDatabase& db) {
         db.prepare(
               "UPDATE OutboxItem SET status = ?, nextAttemptAt = ?, lastFailure = NULL "
               "WHERE eventID = ? AND status = ?")

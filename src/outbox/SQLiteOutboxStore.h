@@ -13,16 +13,19 @@
 
 namespace veyrune {
 
-// The outbox as the table OutboxItem in a SQLite database: WAL journal,
-// synchronous=NORMAL, one transaction per operation. A store that cannot be
-// opened keeps its load error and every operation then throws
-// OutboxStoreError::persistentStoreUnavailable. Thread-safe: one connection
-// behind a mutex.
+// The outbox as the table OutboxItem in a SQLite database: WAL journal, one
+// transaction per operation. New work (enqueue, a retry the user asked for) is
+// synced before the call returns, so it survives a power cut; status changes
+// are not, and a power cut may undo the latest ones, which sends an alert again
+// but never loses one. A store that cannot be opened keeps its load error and
+// every operation then throws OutboxStoreError::persistentStoreUnavailable.
+// Thread-safe: one connection behind a mutex.
 class SQLiteOutboxStore final : public OutboxStore {
   public:
-    // Opens or creates the database file (mode 0600) and its folder (0700).
+    // Opens or creates the database file (mode 0600) and its folder (0700),
+    // through the registered SQLite VFS named `vfs` (empty: the default one).
     // Never throws.
-    explicit SQLiteOutboxStore(const std::filesystem::path& file);
+    explicit SQLiteOutboxStore(const std::filesystem::path& file, const std::string& vfs = {});
     // A private database in memory, gone with the store.
     static std::unique_ptr<SQLiteOutboxStore> inMemory();
     // VeyruneModel.sqlite in the Veyrune data folder.
@@ -52,10 +55,16 @@ class SQLiteOutboxStore final : public OutboxStore {
     struct InMemoryTag {};
     explicit SQLiteOutboxStore(InMemoryTag);
 
-    void open(const std::string& location);
+    void open(const std::string& location, const std::string& vfs);
     // Runs `body` in one transaction on the open database, under the mutex.
+    // The commit survives a crash of Veyrune; performDurably's a power cut too.
     template <typename Body>
     auto perform(Body&& body) -> decltype(body(std::declval<SQLiteDatabase&>()));
+    template <typename Body>
+    auto performDurably(Body&& body) -> decltype(body(std::declval<SQLiteDatabase&>()));
+    template <typename Body>
+    auto performWith(SQLiteDatabase::Synchronous level, Body&& body)
+        -> decltype(body(std::declval<SQLiteDatabase&>()));
     AttemptsByEvent fetchAttempts(const std::vector<Uuid>& chunk);
 
     std::optional<std::string> loadError_;  // set once while constructing
