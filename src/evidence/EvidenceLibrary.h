@@ -21,7 +21,8 @@ namespace veyrune {
 // only regular files count as evidence, and retention removes only the files
 // the capturers write and day folders left empty. Holds no state beyond its
 // collaborators, which must outlive it, and one lock; every call reads the disk
-// afresh and runs on the caller's thread.
+// afresh and runs on the caller's thread, and captures may write while
+// retention runs on another thread.
 class EvidenceLibrary {
   public:
     explicit EvidenceLibrary(FileSystem& fileSystem = PosixFileSystem::shared(),
