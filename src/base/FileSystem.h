@@ -82,6 +82,17 @@ class FileSystem {
     virtual std::vector<DirectoryEntry> list(const std::filesystem::path& folder) const = 0;
     // Removes a file or a folder with its contents. Throws FileError.
     virtual void removeAll(const std::filesystem::path& path) = 0;
+
+    // Entries of one folder like list(), but a folder that is itself a link is
+    // refused rather than followed. Throws FileError.
+    virtual std::vector<DirectoryEntry> listWithoutFollowing(
+        const std::filesystem::path& folder) const = 0;
+    // Removes one regular file; a link, a folder or anything else is refused.
+    // Throws FileError.
+    virtual void removeRegularFile(const std::filesystem::path& path) = 0;
+    // Removes a folder only when it is empty; never recursive, never a link.
+    // Throws FileError.
+    virtual void removeEmptyFolder(const std::filesystem::path& path) = 0;
 };
 
 }  // namespace veyrune

@@ -1,5 +1,6 @@
 #include "base/PosixFileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,6 +112,28 @@ DirectoryEntry entryFor(const fs::directory_entry& item) {
     }
     auto time = item.last_write_time(ec);
     entry.modifiedAt = ec ? Instant{} : toInstant(time);
+    return entry;
+}
+
+Instant toInstant(const struct timespec& time) {
+    return Instant(std::chrono::duration_cast<Instant::duration>(
+        std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec)));
+}
+
+// The entry named `name` in the open folder `folder`, as it is: a link is a
+// link. One that vanished meanwhile, or cannot be read, is neither a folder
+// nor a regular file.
+DirectoryEntry entryAt(int folder, const fs::path& folderPath, const char* name) {
+    DirectoryEntry entry;
+    entry.path = folderPath / name;
+    struct stat info {};
+    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return entry;
+    }
+    entry.isDirectory = S_ISDIR(info.st_mode);
+    entry.isRegularFile = S_ISREG(info.st_mode);
+    entry.size = entry.isRegularFile ? std::uintmax_t(info.st_size) : 0;
+    entry.modifiedAt = toInstant(info.st_mtim);
     return entry;
 }
 
@@ -269,6 +292,54 @@ void PosixFileSystem::removeAll(const fs::path& path) {
     fs::remove_all(path, ec);
     if (ec) {
         throw FileError(path, ec.message());
+    }
+}
+
+std::vector<DirectoryEntry> PosixFileSystem::listWithoutFollowing(const fs::path& folder) const {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0) {
+        throw FileError(folder, errnoText());
+    }
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(fd.get()), ::closedir);
+    if (!dir) {
+        throw FileError(folder, errnoText());
+    }
+    fd.release();  // the stream owns it now
+    std::vector<DirectoryEntry> entries;
+    for (;;) {
+        errno = 0;
+        const struct dirent* item = ::readdir(dir.get());
+        if (!item) {
+            break;
+        }
+        std::string_view name = item->d_name;
+        if (name != "." && name != "..") {
+            entries.push_back(entryAt(::dirfd(dir.get()), folder, item->d_name));
+        }
+    }
+    if (errno != 0) {
+        throw FileError(folder, errnoText());
+    }
+    return entries;
+}
+
+void PosixFileSystem::removeRegularFile(const fs::path& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        throw FileError(path, errnoText());
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw FileError(path, "not a regular file");
+    }
+    if (::unlink(path.c_str()) != 0) {
+        throw FileError(path, errnoText());
+    }
+}
+
+void PosixFileSystem::removeEmptyFolder(const fs::path& path) {
+    // rmdir(2) itself refuses a link (ENOTDIR) and a folder with anything in it.
+    if (::rmdir(path.c_str()) != 0) {
+        throw FileError(path, errnoText());
     }
 }
 

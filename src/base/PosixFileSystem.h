@@ -17,6 +17,10 @@ class PosixFileSystem final : public FileSystem {
     void append(const std::filesystem::path& path, std::string_view bytes) override;
     std::vector<DirectoryEntry> list(const std::filesystem::path& folder) const override;
     void removeAll(const std::filesystem::path& path) override;
+    std::vector<DirectoryEntry> listWithoutFollowing(
+        const std::filesystem::path& folder) const override;
+    void removeRegularFile(const std::filesystem::path& path) override;
+    void removeEmptyFolder(const std::filesystem::path& path) override;
 
     // One instance serves the process; it holds no state.
     static PosixFileSystem& shared();

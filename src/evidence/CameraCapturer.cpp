@@ -1,7 +1,5 @@
 #include "evidence/CameraCapturer.h"
 
-#include "evidence/EvidenceFileName.h"
-
 namespace veyrune {
 
 std::optional<PhotoDimensions> largestPhotoDimensions(const std::vector<PhotoDimensions>& sizes) {
@@ -164,9 +162,7 @@ void CameraCapturer::captureFinished(std::optional<std::string> error) {
 
 std::optional<std::filesystem::path> CameraCapturer::store(const std::string& data) {
     try {
-        auto url = c_.library.dayFolder() / evidenceFileName(c_.clock.now(), "jpg");
-        c_.library.fileSystem().writeAtomically(url, data);
-        return url;
+        return c_.library.writeEvidence(c_.clock.now(), "jpg", data);
     } catch (const FileError&) {
         return std::nullopt;
     }

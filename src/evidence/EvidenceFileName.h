@@ -11,4 +11,8 @@ namespace veyrune {
 // every ":" replaced by "-", then the extension.
 std::string evidenceFileName(Instant takenAt, std::string_view extension);
 
+// True only for a name the capturers write: evidenceFileName() of some
+// instant with "jpg" or "png". Retention removes nothing else.
+bool isEvidenceFileName(std::string_view name);
+
 }  // namespace veyrune

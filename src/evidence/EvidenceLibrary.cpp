@@ -4,6 +4,7 @@
 
 #include "base/DataLocation.h"
 #include "base/LocalCalendar.h"
+#include "evidence/EvidenceFileName.h"
 
 namespace veyrune {
 
@@ -37,6 +38,14 @@ std::filesystem::path EvidenceLibrary::dayFolder() const {
     auto folder = ensureRoot() / LocalCalendar().dayText(clock_.now());
     fileSystem_.createDirectories(folder);
     return folder;
+}
+
+std::filesystem::path EvidenceLibrary::writeEvidence(Instant takenAt, std::string_view extension,
+                                                     std::string_view bytes) const {
+    std::lock_guard lock(writing_);
+    auto url = dayFolder() / evidenceFileName(takenAt, extension);
+    fileSystem_.writeAtomically(url, bytes);
+    return url;
 }
 
 std::vector<EvidenceFile> EvidenceLibrary::files() const {

@@ -1,16 +1,17 @@
 #include <algorithm>
 
 #include "base/LocalCalendar.h"
+#include "evidence/EvidenceFileName.h"
 #include "evidence/EvidenceLibrary.h"
 
-// Retention of the evidence folder: the age step works on day folders only,
-// the size step on every file in the tree.
+// Retention removes only what Veyrune wrote: files named by the capturers
+// directly inside day folders, and day folders that end up empty. The root may
+// be a link to a folder that also holds the user's own files; those stay.
 
 namespace veyrune {
 
 namespace {
 
-constexpr int maximumDepth = 16;
 constexpr std::int64_t bytesPerMB = 1'048'576;
 
 }  // namespace
@@ -27,34 +28,73 @@ void EvidenceLibrary::enforceRetention(std::int64_t keepDays,
     } catch (const FileError&) {
         return;
     }
-    pruneByAge(children, keepDays);
+    auto days = dayFolders(children);
+    pruneByAge(days, keepDays);
     if (maxMB && *maxMB > 0) {
-        pruneBySize(*maxMB);
+        pruneBySize(days, *maxMB);
     }
 }
 
-void EvidenceLibrary::pruneByAge(const std::vector<DirectoryEntry>& children,
-                                 std::int64_t keepDays) const {
+std::vector<EvidenceLibrary::DayFolder> EvidenceLibrary::dayFolders(
+    const std::vector<DirectoryEntry>& children) const {
+    LocalCalendar calendar;
+    std::vector<DayFolder> days;
+    for (const auto& child : children) {
+        // A link to a folder is not a folder here, so it is never walked into.
+        if (!child.isDirectory) {
+            continue;
+        }
+        if (auto start = calendar.startOfDay(child.path.filename().string())) {
+            days.push_back({child.path, *start});
+        }
+    }
+    return days;
+}
+
+std::vector<DirectoryEntry> EvidenceLibrary::capturedFiles(
+    const std::filesystem::path& folder) const {
+    std::vector<DirectoryEntry> entries;
+    try {
+        entries = fileSystem_.listWithoutFollowing(folder);
+    } catch (const FileError&) {
+        return {};
+    }
+    std::erase_if(entries, [](const DirectoryEntry& entry) {
+        return !entry.isRegularFile || !isEvidenceFileName(entry.path.filename().string());
+    });
+    return entries;
+}
+
+void EvidenceLibrary::pruneByAge(const std::vector<DayFolder>& days, std::int64_t keepDays) const {
     Instant now = clock_.now();
     LocalCalendar calendar;
     Instant cutoff = calendar.subtractingDays(now, keepDays).value_or(now);
-    for (const auto& child : children) {
-        if (isHiddenName(child.path) || !child.isDirectory) {
+    // Captures write into today's folder, so even a zero or negative keepDays
+    // leaves it (and any later one) alone.
+    Instant today = calendar.startOfDay(now);
+    for (const auto& day : days) {
+        if (day.start >= cutoff || day.start >= today) {
             continue;
         }
-        auto day = calendar.startOfDay(child.path.filename().string());
-        if (!day || *day >= cutoff) {
-            continue;
+        for (const auto& file : capturedFiles(day.path)) {
+            removeFile(file.path);
         }
-        removeInsideRoot(child.path);
+        removeFolderIfEmpty(day.path);
     }
 }
 
-void EvidenceLibrary::pruneBySize(std::int64_t maxMB) const {
+void EvidenceLibrary::pruneBySize(const std::vector<DayFolder>& days, std::int64_t maxMB) const {
     std::vector<DirectoryEntry> files;
-    collectAll(rootURL_, 0, files);
-    std::stable_sort(files.begin(), files.end(),
-                     [](const auto& a, const auto& b) { return a.modifiedAt < b.modifiedAt; });
+    for (const auto& day : days) {
+        auto found = capturedFiles(day.path);
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+        if (a.modifiedAt != b.modifiedAt) {
+            return a.modifiedAt < b.modifiedAt;
+        }
+        return a.path < b.path;
+    });
 
     std::int64_t limit = maxMB > INT64_MAX / bytesPerMB ? INT64_MAX : maxMB * bytesPerMB;
     std::int64_t total = 0;
@@ -65,42 +105,28 @@ void EvidenceLibrary::pruneBySize(std::int64_t maxMB) const {
         if (total <= limit) {
             return;
         }
-        removeInsideRoot(file.path);
+        removeFile(file.path);
         // Counted as freed even when it stayed, so the walk always ends.
         total -= std::int64_t(file.size);
     }
 }
 
-void EvidenceLibrary::collectAll(const std::filesystem::path& folder, int depth,
-                                 std::vector<DirectoryEntry>& into) const {
-    if (depth > maximumDepth) {
-        return;
-    }
-    std::vector<DirectoryEntry> entries;
+void EvidenceLibrary::removeFile(const std::filesystem::path& path) const {
     try {
-        entries = fileSystem_.list(folder);
+        fileSystem_.removeRegularFile(path);
     } catch (const FileError&) {
-        return;  // an unreadable folder is passed over
-    }
-    for (auto& entry : entries) {
-        if (isHiddenName(entry.path)) {
-            continue;
-        }
-        if (entry.isDirectory) {
-            collectAll(entry.path, depth + 1, into);
-        } else if (entry.isRegularFile) {
-            into.push_back(std::move(entry));
-        }
     }
 }
 
-void EvidenceLibrary::removeInsideRoot(const std::filesystem::path& path) const {
-    auto relative = path.lexically_normal().lexically_relative(rootURL_.lexically_normal());
-    if (relative.empty() || *relative.begin() == ".." || *relative.begin() == ".") {
+void EvidenceLibrary::removeFolderIfEmpty(const std::filesystem::path& path) const {
+    // Never waits: a capture must not stall behind retention, and a folder
+    // passed over now is removed at a later launch.
+    std::unique_lock lock(writing_, std::try_to_lock);
+    if (!lock.owns_lock()) {
         return;
     }
     try {
-        fileSystem_.removeAll(path);
+        fileSystem_.removeEmptyFolder(path);
     } catch (const FileError&) {
     }
 }

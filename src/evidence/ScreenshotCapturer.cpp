@@ -5,7 +5,6 @@
 #include "evidence/DesktopGeometry.h"
 #include "evidence/DisplayFrameGrab.h"
 #include "evidence/DisplaySelection.h"
-#include "evidence/EvidenceFileName.h"
 
 namespace veyrune {
 
@@ -112,8 +111,7 @@ void ScreenshotCapturer::save(std::shared_ptr<Run> run) {
         return;
     }
     try {
-        auto url = library_.dayFolder() / evidenceFileName(clock_.now(), "png");
-        library_.fileSystem().writeAtomically(url, *png);
+        auto url = library_.writeEvidence(clock_.now(), "png", *png);
         int displayCount = run->desktopDisplayCount.value_or(int(run->frames.size()));
         complete(run, CaptureOutcome{url, displayCount});
     } catch (const FileError&) {

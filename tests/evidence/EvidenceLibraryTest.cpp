@@ -91,6 +91,24 @@ TEST_F(EvidenceLibraryTest, DayFolderFollowsLocalDateWhileNamesCarryUTC) {
     EXPECT_EQ(evidenceFileName(clock.now(), "png"), "evidence-2026-12-04T22-30-00Z.png");
 }
 
+TEST(EvidenceFileNameTest, RetentionRecognisesOnlyNamesTheCapturersWrite) {
+    for (const char* name :
+         {"evidence-2026-12-04T22-30-00Z.png", "evidence-2026-12-04T22-30-00Z.jpg",
+          "evidence-2024-02-29T00-00-00Z.png"}) {
+        EXPECT_TRUE(isEvidenceFileName(name)) << name;
+    }
+    for (const char* name :
+         {"IMG_0001.jpg", "evidence-2026-12-04T22-30-00Z.jpeg", "evidence-2026-12-04T22-30-00Z.PNG",
+          "evidence-2026-12-04T22-30-00Z.png.bak", "evidence-2026-12-04T22-30-00Z.png ",
+          "evidence-2026-12-04T22:30:00Z.png", "evidence-2026-12-04T22-30-00.png",
+          "evidence-2026-12-04T22-30-00.5Z.png", "evidence-2026-12-04T22-30-00+01-00.png",
+          "evidence-2026-02-30T10-00-00Z.png", "evidence-2026-12-04T24-00-00Z.png",
+          "evidence-2026-12-04X22-30-00Z.png", "Evidence-2026-12-04T22-30-00Z.png", "evidence-.png",
+          "evidence-2026-12-04T22-30-00Z", ""}) {
+        EXPECT_FALSE(isEvidenceFileName(name)) << name;
+    }
+}
+
 TEST(FileURLTest, RoundTripsPathsWithSpacesAndNonASCII) {
     std::filesystem::path path = "/home/a b/Évidence/x%y.png";
     auto url = fileURLString(path);

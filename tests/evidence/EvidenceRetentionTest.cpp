@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <thread>
+
 #include "EvidenceTestFiles.h"
+#include "evidence/EvidenceFileName.h"
 #include "evidence/EvidenceLibrary.h"
 #include "support/FaultInjectingFileSystem.h"
 #include "support/ManualClock.h"
@@ -22,42 +25,242 @@ class EvidenceRetentionTest : public ::testing::Test {
     EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
     fs::path root = library.rootURL();
 
-    Instant day(int d, int hour = 12) { return localInstant(2026, 11, d, hour); }
+    // A file as a capturer names it, taken at `takenAt`, in the day folder `day`.
+    fs::path captured(const std::string& day, Instant takenAt, std::size_t bytes = 1,
+                      const char* extension = "png") {
+        auto path = root / day / evidenceFileName(takenAt, extension);
+        makeFile(path, bytes, takenAt);
+        return path;
+    }
 };
 
-TEST_F(EvidenceRetentionTest, AgeStepRemovesOnlyDayFoldersBeforeTheCutoff) {
-    makeFile(root / "2026-11-27" / "a.png", 1, day(27));
-    makeFile(root / "2026-11-28" / "b.png", 1, day(28));
-    makeFile(root / "2025-01-01" / "c.jpg", 1, day(1));
-    makeFile(root / "notes" / "d.png", 1, day(1));       // not a date
-    makeFile(root / "2026-11-5" / "e.png", 1, day(1));   // not the full form
-    makeFile(root / "2026-02-30" / "f.png", 1, day(1));  // no such day
-    makeFile(root / "stray.png", 1, day(1));
-    makeFile(root / "2026-11-01", 1, day(1));  // a file, not a folder
+TEST_F(EvidenceRetentionTest, AgeStepEmptiesOnlyDayFoldersBeforeTheCutoff) {
+    auto gone27 = captured("2026-11-27", localInstant(2026, 11, 27, 12));
+    auto gone2025 = captured("2025-01-01", localInstant(2025, 1, 1, 12), 1, "jpg");
+    std::vector<fs::path> kept = {
+        captured("2026-11-28", localInstant(2026, 11, 28, 12)),
+        captured("notes", localInstant(2026, 11, 1)),       // not a date
+        captured("2026-11-5", localInstant(2026, 11, 5)),   // not the full form
+        captured("2026-02-30", localInstant(2026, 2, 28)),  // no such day
+        captured(".", localInstant(2026, 11, 1)),           // directly in the root
+    };
+    makeFile(root / "2026-11-01", 1, localInstant(2026, 11, 1));  // a file, not a folder
 
     library.enforceRetention(7, std::nullopt);
 
     EXPECT_FALSE(fs::exists(root / "2026-11-27"));
     EXPECT_FALSE(fs::exists(root / "2025-01-01"));
-    for (const char* kept : {"2026-11-28/b.png", "notes/d.png", "2026-11-5/e.png",
-                             "2026-02-30/f.png", "stray.png", "2026-11-01"}) {
-        EXPECT_TRUE(fs::exists(root / kept)) << kept;
+    kept.push_back(root / "2026-11-01");
+    for (const auto& path : kept) {
+        EXPECT_TRUE(fs::exists(path)) << path;
     }
 }
 
-TEST_F(EvidenceRetentionTest, AgeCutoffIsCalendarDaysAcrossDaylightSavingChange) {
-    // Summer time starts on 29 March 2026. Seven calendar days before 5 April
-    // 00:30 is 29 March 00:30, which is after that day's start; seven times 24
-    // hours would land an hour earlier, before it.
-    clock.set(localInstant(2026, 4, 5, 0, 30));
-    makeFile(root / "2026-03-29" / "a.png", 1, day(1));
-    makeFile(root / "2026-03-30" / "b.png", 1, day(1));
+struct CutoffCase {
+    const char* name;
+    const char* zone;
+    int year, month, day, hour, minute;  // local time of the run
+    std::int64_t keepDays;
+    std::vector<const char*> kept;
+    std::vector<const char*> gone;
+};
+
+class EvidenceCutoffTest : public EvidenceRetentionTest,
+                           public ::testing::WithParamInterface<CutoffCase> {};
+
+TEST_P(EvidenceCutoffTest, KeepsDayFoldersFromTheCutoffOnAndNeverToday) {
+    const auto& c = GetParam();
+    ScopedTimeZone runZone(c.zone);
+    clock.set(localInstant(c.year, c.month, c.day, c.hour, c.minute));
+    for (const auto* list : {&c.kept, &c.gone}) {
+        for (const char* day : *list) {
+            makeFile(root / day / "evidence-2020-01-01T00-00-00Z.png", 1, localInstant(2020, 1, 1));
+        }
+    }
+
+    library.enforceRetention(c.keepDays, std::nullopt);
+
+    for (const char* day : c.kept) {
+        EXPECT_TRUE(fs::exists(root / day)) << day;
+    }
+    for (const char* day : c.gone) {
+        EXPECT_FALSE(fs::exists(root / day)) << day;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EvidenceCutoffTest,
+                         ::testing::Values(
+                             // At exactly midnight the cutoff is the start of 28 November itself.
+                             CutoffCase{"exactlyMidnight",
+                                        "Europe/Berlin",
+                                        2026,
+                                        12,
+                                        5,
+                                        0,
+                                        0,
+                                        7,
+                                        {"2026-11-28", "2026-12-05"},
+                                        {"2026-11-27"}},
+                             CutoffCase{"exactlyMidnightFixedOffset",
+                                        "EET-2",
+                                        2026,
+                                        12,
+                                        5,
+                                        0,
+                                        0,
+                                        1,
+                                        {"2026-12-04", "2026-12-05"},
+                                        {"2026-12-03"}},
+                             // Summer time starts on 29 March at 02:00: seven calendar days before
+                             // 5 April 00:30 is 29 March 00:30, after that day's start; seven times
+                             // 24 hours would land an hour earlier, before it.
+                             CutoffCase{"calendarDaysAcrossSummerTime",
+                                        "Europe/Berlin",
+                                        2026,
+                                        4,
+                                        5,
+                                        0,
+                                        30,
+                                        7,
+                                        {"2026-03-30"},
+                                        {"2026-03-29"}},
+                             // A capture may be writing into today's folder.
+                             CutoffCase{"zeroDaysLeavesToday",
+                                        "Europe/Berlin",
+                                        2026,
+                                        12,
+                                        4,
+                                        21,
+                                        40,
+                                        0,
+                                        {"2026-12-04"},
+                                        {"2026-12-03"}},
+                             CutoffCase{"negativeDaysLeavesTodayAndLater",
+                                        "Europe/Berlin",
+                                        2026,
+                                        12,
+                                        4,
+                                        21,
+                                        40,
+                                        -3,
+                                        {"2026-12-04", "2026-12-06"},
+                                        {"2026-12-03"}}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// What a folder holds besides Veyrune's own files, and whether retention
+// (seven days, no size limit) must leave it.
+enum class Make {
+    evidence,
+    foreignFile,
+    foreignFolder,
+    linkToOutsideFile,
+    linkToOutsideFolder,
+    fifo
+};
+
+struct TreeEntry {
+    const char* path;  // relative to the folder the root stands for
+    Make make;
+    bool kept;
+};
+
+const TreeEntry kUserTree[] = {
+    {"holiday.jpg", Make::foreignFile, true},
+    {"evidence-2020-01-01T10-00-00Z.png", Make::evidence, true},  // not in a day folder
+    {"2020-01-01/IMG_0001.jpg", Make::foreignFile, true},
+    {"2020-01-01/evidence-2020-01-01T10-00-00Z.jpg", Make::evidence, false},
+    {"2020-01-01/evidence-2020-01-01T10-00-00Z.jpeg", Make::foreignFile, true},
+    {"2020-01-01", Make::foreignFolder, true},  // something of the user's is left
+    {"2020-01-02/evidence-2020-01-02T10-00-00Z.png", Make::evidence, false},
+    {"2020-01-02", Make::foreignFolder, false},  // only Veyrune's file was in it
+    {"2020-01-03/album/evidence-2020-01-03T10-00-00Z.png", Make::evidence, true},
+    {"2020-01-04", Make::linkToOutsideFolder, true},
+    {"2020-01-05/evidence-2020-01-05T10-00-00Z.png", Make::linkToOutsideFile, true},
+    {"2020-01-06/evidence-2020-01-06T10-00-00Z.png", Make::fifo, true},
+    {"Holiday 2020/evidence-2020-01-07T10-00-00Z.png", Make::evidence, true},
+};
+
+class EvidenceForeignFilesTest : public EvidenceRetentionTest,
+                                 public ::testing::WithParamInterface<bool> {
+  protected:
+    fs::path outside = temp / "Elsewhere";
+
+    void make(const fs::path& path, Make what) {
+        auto old = localInstant(2020, 1, 1);
+        fs::create_directories(path.parent_path());
+        switch (what) {
+            case Make::evidence:
+            case Make::foreignFile:
+                makeFile(path, 2048 * KiB, old);
+                break;
+            case Make::foreignFolder:
+                fs::create_directories(path);
+                break;
+            case Make::linkToOutsideFile:
+                makeFile(outside / path.filename(), 2048 * KiB, old);
+                fs::create_symlink(outside / path.filename(), path);
+                break;
+            case Make::linkToOutsideFolder:
+                makeFile(outside / "evidence-2020-01-04T10-00-00Z.png", 2048 * KiB, old);
+                fs::create_directory_symlink(outside, path);
+                break;
+            case Make::fifo:
+                ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+                break;
+        }
+    }
+};
+
+TEST_P(EvidenceForeignFilesTest, RemovesOnlyCapturedFilesAndFoldersLeftEmpty) {
+    // Either the evidence folder itself, or a link to the user's picture folder.
+    auto folder = GetParam() ? temp / "Pictures" : root;
+    for (const auto& entry : kUserTree) {
+        make(folder / entry.path, entry.make);
+    }
+    if (GetParam()) {
+        fs::create_directory_symlink(folder, root);
+    }
 
     library.enforceRetention(7, std::nullopt);
 
-    EXPECT_FALSE(fs::exists(root / "2026-03-29"));
-    EXPECT_TRUE(fs::exists(root / "2026-03-30"));
+    for (const auto& entry : kUserTree) {
+        EXPECT_EQ(fs::exists(fs::symlink_status(folder / entry.path)), entry.kept) << entry.path;
+    }
+    EXPECT_TRUE(fs::exists(outside / "evidence-2020-01-04T10-00-00Z.png"));
+    EXPECT_TRUE(fs::exists(outside / "evidence-2020-01-05T10-00-00Z.png"));
+    EXPECT_EQ(fs::is_symlink(root), GetParam());
 }
+
+TEST_P(EvidenceForeignFilesTest, SizeLimitCountsAndRemovesOnlyCapturedFiles) {
+    auto folder = GetParam() ? temp / "Pictures" : root;
+    for (const auto& entry : kUserTree) {
+        make(folder / entry.path, entry.make);
+    }
+    if (GetParam()) {
+        fs::create_directory_symlink(folder, root);
+    }
+    auto older = captured("2026-12-03", localInstant(2026, 12, 3, 9), 600 * KiB);
+    auto newer = captured("2026-12-04", localInstant(2026, 12, 4, 9), 512 * KiB);
+    std::vector<fs::path> survivors = {newer};
+    for (const auto& entry : kUserTree) {
+        if (entry.kept) {
+            survivors.push_back(folder / entry.path);
+        }
+    }
+
+    // Veyrune's two files are over 1 MB together; the user's many megabytes
+    // neither count nor go.
+    library.enforceRetention(7, 1);
+
+    EXPECT_FALSE(fs::exists(older));
+    for (const auto& path : survivors) {
+        EXPECT_TRUE(fs::exists(fs::symlink_status(path))) << path;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Roots, EvidenceForeignFilesTest, ::testing::Bool(), [](const auto& param) {
+    return std::string(param.param ? "linkedRoot" : "plainRoot");
+});
 
 struct SizeCase {
     const char* name;
@@ -69,15 +272,16 @@ struct SizeCase {
 class EvidenceSizeRetentionTest : public EvidenceRetentionTest,
                                   public ::testing::WithParamInterface<SizeCase> {};
 
-TEST_P(EvidenceSizeRetentionTest, RemovesOldestFilesUntilTheTreeFits) {
+TEST_P(EvidenceSizeRetentionTest, RemovesOldestCapturedFilesUntilTheyFit) {
     const auto& c = GetParam();
-    // Recent dates, so the age step leaves everything; spread over a day
-    // folder, a non-date folder and the root itself.
+    // Recent dates, so the age step leaves everything; spread over two days,
+    // with the user's own older file beside them.
+    makeFile(root / "2026-12-03" / "scan.png", 4096 * KiB, localInstant(2026, 12, 3));
     std::vector<fs::path> paths;
-    const fs::path places[] = {root / "notes", root, root / "2026-12-04"};
     for (std::size_t i = 0; i < c.sizesOldestFirst.size(); ++i) {
-        paths.push_back(places[i % 3] / ("f" + std::to_string(i) + ".png"));
-        makeFile(paths.back(), c.sizesOldestFirst[i] * KiB, localInstant(2026, 12, 4, 1 + int(i)));
+        paths.push_back(captured(i % 2 ? "2026-12-04" : "2026-12-03",
+                                 localInstant(2026, 12, 4, 1 + int(i)),
+                                 c.sizesOldestFirst[i] * KiB));
     }
 
     library.enforceRetention(7, c.maxMB);
@@ -85,6 +289,7 @@ TEST_P(EvidenceSizeRetentionTest, RemovesOldestFilesUntilTheTreeFits) {
     for (std::size_t i = 0; i < paths.size(); ++i) {
         EXPECT_EQ(fs::exists(paths[i]), c.kept[i]) << paths[i];
     }
+    EXPECT_TRUE(fs::exists(root / "2026-12-03" / "scan.png"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,12 +304,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(EvidenceRetentionTest, UnremovableFileStillCountsAsFreed) {
-    auto stuck = root / "2026-12-04" / "stuck.png";
-    auto middle = root / "2026-12-04" / "middle.png";
-    auto newest = root / "2026-12-04" / "newest.png";
-    makeFile(stuck, 600 * KiB, localInstant(2026, 12, 4, 1));
-    makeFile(middle, 600 * KiB, localInstant(2026, 12, 4, 2));
-    makeFile(newest, 300 * KiB, localInstant(2026, 12, 4, 3));
+    auto stuck = captured("2026-12-04", localInstant(2026, 12, 4, 1), 600 * KiB);
+    auto middle = captured("2026-12-04", localInstant(2026, 12, 4, 2), 600 * KiB);
+    auto newest = captured("2026-12-04", localInstant(2026, 12, 4, 3), 300 * KiB);
     fileSystem.failRemoving(stuck);
 
     library.enforceRetention(7, 1);
@@ -113,39 +315,44 @@ TEST_F(EvidenceRetentionTest, UnremovableFileStillCountsAsFreed) {
     EXPECT_EQ(fileSystem.removals(), std::vector<fs::path>{stuck});
 }
 
-TEST_F(EvidenceRetentionTest, NeverFollowsLinksOrRemovesWhatIsNotARegularFile) {
-    // Old, large files outside the evidence folder, reachable through links.
-    auto outside = temp / "Documents";
-    makeFile(outside / "thesis.png", 2048 * KiB, localInstant(2020, 1, 1));
-    makeFile(outside / "2020-01-01" / "photo.jpg", 2048 * KiB, localInstant(2020, 1, 1));
-    makeFile(root / "2026-12-04" / "old.png", 600 * KiB, localInstant(2026, 12, 4, 1));
-    makeFile(root / "2026-12-04" / "new.png", 512 * KiB, localInstant(2026, 12, 4, 2));
-    fs::create_directory_symlink(outside, root / "notes");
-    fs::create_directory_symlink(outside / "2020-01-01", root / "2020-01-01");
-    fs::create_symlink(outside / "thesis.png", root / "2026-12-04" / "linked.png");
-    fs::create_directory_symlink(root, root / "2026-12-04" / "loop");
-    ASSERT_EQ(::mkfifo((root / "2026-12-04" / "pipe.png").c_str(), 0600), 0);
-
-    library.enforceRetention(7, 1);
-
-    EXPECT_TRUE(fs::exists(outside / "thesis.png"));
-    EXPECT_TRUE(fs::exists(outside / "2020-01-01" / "photo.jpg"));
-    for (const char* kept : {"notes", "2020-01-01", "2026-12-04/linked.png", "2026-12-04/loop",
-                             "2026-12-04/pipe.png", "2026-12-04/new.png"}) {
-        EXPECT_TRUE(fs::exists(fs::symlink_status(root / kept))) << kept;
-    }
-    // Only the real files count toward the limit: the older one goes.
-    EXPECT_EQ(fileSystem.removals(), std::vector<fs::path>{root / "2026-12-04" / "old.png"});
-}
-
 TEST_F(EvidenceRetentionTest, UnlistableRootPrunesNothing) {
-    makeFile(root / "2020-01-01" / "a.png", 4096 * KiB, day(1));
+    auto old = captured("2020-01-01", localInstant(2020, 1, 1), 4096 * KiB);
     fileSystem.failListing(root);
 
     library.enforceRetention(7, 1);
 
-    EXPECT_TRUE(fs::exists(root / "2020-01-01" / "a.png"));
+    EXPECT_TRUE(fs::exists(old));
     EXPECT_TRUE(fileSystem.removals().empty());
+}
+
+TEST_F(EvidenceRetentionTest, CaptureMakingItsFolderAcrossMidnightKeepsFolderAndFile) {
+    // A capture makes the folder of 4 December a moment before midnight;
+    // retention starts just after it, with one day kept, while the capture has
+    // not written yet. Removing the then-empty folder would fail the write.
+    clock.set(localInstant(2026, 12, 4, 23, 59, 59));
+    std::optional<fs::path> written;
+    bool retentionRan = false;
+    fileSystem.afterCreatingFolders = [&](const fs::path& folder) {
+        if (folder != root / "2026-12-04" || retentionRan) {
+            return;
+        }
+        retentionRan = true;
+        clock.set(localInstant(2026, 12, 5, 0, 0, 1));
+        std::thread([&] { library.enforceRetention(1, std::nullopt); }).join();
+    };
+
+    try {
+        written = library.writeEvidence(localInstant(2026, 12, 4, 23, 59, 59), "png", "image");
+    } catch (const FileError&) {
+    }
+
+    ASSERT_TRUE(retentionRan);
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(readFile(*written), "image");
+
+    // Once the capture is done, a later run empties and removes the folder.
+    library.enforceRetention(1, std::nullopt);
+    EXPECT_FALSE(fs::exists(root / "2026-12-04"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <vector>
@@ -12,13 +13,15 @@ namespace veyrune::test {
 // writes, folder creation, listing or removal (everywhere or at chosen paths),
 // and appends that stop after N bytes, leaving the partial write on disk as a
 // crash or a full disk would. Records every removal it was asked for and counts
-// the reads.
+// the reads. `afterCreatingFolders` runs once a folder was made, so a test can
+// let another thread act at that moment.
 class FaultInjectingFileSystem final : public FileSystem {
   public:
     bool failReads = false;
     bool failCreateDirectories = false;
     bool failAtomicWrites = false;
     std::optional<std::size_t> failAppendAfterBytes;
+    std::function<void(const std::filesystem::path&)> afterCreatingFolders;
 
     void failRemoving(const std::filesystem::path& path) { removeFailures_.insert(path); }
     void failListing(const std::filesystem::path& path) { listFailures_.insert(path); }
@@ -45,6 +48,9 @@ class FaultInjectingFileSystem final : public FileSystem {
     void createDirectories(const std::filesystem::path& path) override {
         refuseIf(failCreateDirectories || createFailures_.contains(path), path, "creation");
         real_.createDirectories(path);
+        if (afterCreatingFolders) {
+            afterCreatingFolders(path);
+        }
     }
     void writeAtomically(const std::filesystem::path& path, std::string_view bytes) override {
         refuseIf(failAtomicWrites, path, "write");
@@ -69,6 +75,21 @@ class FaultInjectingFileSystem final : public FileSystem {
         removals_.push_back(path);
         refuseIf(removeFailures_.contains(path), path, "removal");
         real_.removeAll(path);
+    }
+    std::vector<DirectoryEntry> listWithoutFollowing(
+        const std::filesystem::path& folder) const override {
+        refuseIf(listFailures_.contains(folder), folder, "listing");
+        return real_.listWithoutFollowing(folder);
+    }
+    void removeRegularFile(const std::filesystem::path& path) override {
+        removals_.push_back(path);
+        refuseIf(removeFailures_.contains(path), path, "removal");
+        real_.removeRegularFile(path);
+    }
+    void removeEmptyFolder(const std::filesystem::path& path) override {
+        removals_.push_back(path);
+        refuseIf(removeFailures_.contains(path), path, "removal");
+        real_.removeEmptyFolder(path);
     }
 
   private:
