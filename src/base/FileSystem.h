@@ -31,12 +31,14 @@ struct DirectoryEntry {
 };
 
 // One state of a file. A file replaced by another has another inode; one
-// written to has another size or modification time.
+// written to has another change time, even when its size and modification
+// time were put back (the change time cannot be set from user space).
 struct FileStatus {
     std::uint64_t size = 0;
     std::int64_t modifiedNanoseconds = 0;  // since the Unix epoch
     std::uint64_t inode = 0;
     std::uint64_t device = 0;
+    std::int64_t changedNanoseconds = 0;  // status change time (ctime), since the Unix epoch
     bool operator==(const FileStatus&) const = default;
 };
 

@@ -54,7 +54,8 @@ class FileDescriptor {
 FileStatus toStatus(const struct stat& info) {
     return {std::uint64_t(info.st_size),
             std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
-            std::uint64_t(info.st_ino), std::uint64_t(info.st_dev)};
+            std::uint64_t(info.st_ino), std::uint64_t(info.st_dev),
+            std::int64_t(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec};
 }
 
 class PosixReadableFile final : public ReadableFile {

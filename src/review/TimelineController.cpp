@@ -11,6 +11,14 @@ TimelineController::TimelineController(Collaborators collaborators,
       self_(std::make_shared<TimelineController*>(this)) {}
 
 void TimelineController::refresh() {
+    if (loadEvents()) {
+        diagnostics_ = c_.diagnostics ? c_.diagnostics() : DiagnosticsSnapshot{};
+        startChainVerification();
+    }
+    changed();
+}
+
+bool TimelineController::loadEvents() {
     try {
         log_.refresh(c_.events);
         events_ = TimelineEventSet::make(
@@ -18,14 +26,11 @@ void TimelineController::refresh() {
             [this](const Uuid& id) { return log_.find(id); }, c_.clock.now());
     } catch (const std::exception& error) {
         errorText_ = error.what();
-        changed();
-        return;
+        return false;
     }
     buildRows();
-    diagnostics_ = c_.diagnostics ? c_.diagnostics() : DiagnosticsSnapshot{};
-    startChainVerification();
     errorText_.reset();
-    changed();
+    return true;
 }
 
 void TimelineController::buildRows() {
@@ -67,24 +72,30 @@ void TimelineController::startChainVerification() {
     std::weak_ptr<TimelineController*> owner = self_;
     const SecurityEventStore* store = &c_.events;
     MainQueue* mainQueue = &c_.mainQueue;
-    c_.pool.run([owner, store, mainQueue, chain = chain_] {
-        auto result = ChainVerificationResult::empty();
+    c_.pool.run([owner, store, mainQueue, chain = chain_, kept = log_.keptLines()] {
+        TimelineChainCheck::Outcome outcome{ChainVerificationResult::empty()};
         try {
-            result = chain->check(*store);
+            outcome = chain->check(*store, kept);
         } catch (const std::exception&) {
             // An unreadable log is shown like an empty one.
         }
-        auto projection = ChainStatusProjection::make(result);
-        mainQueue->post([owner, projection] {
-            auto self = owner.lock();
-            if (!self) {
-                return;
+        mainQueue->post([owner, outcome] {
+            if (auto self = owner.lock()) {
+                (*self)->chainChecked(outcome);
             }
-            (*self)->chainStatus_ = projection;
-            (*self)->isVerifying_ = false;
-            (*self)->changed();
         });
     });
+}
+
+void TimelineController::chainChecked(const TimelineChainCheck::Outcome& outcome) {
+    chainStatus_ = ChainStatusProjection::make(outcome.result);
+    isVerifying_ = false;
+    if (outcome.keptLinesChanged) {
+        // Lines the rows came from were rewritten behind the appended ones.
+        log_.forget();
+        loadEvents();
+    }
+    changed();
 }
 
 void TimelineController::retryDelivery(const Uuid& eventID) {

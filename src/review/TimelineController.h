@@ -9,12 +9,12 @@
 #include "base/Clock.h"
 #include "base/MainQueue.h"
 #include "base/TaskPool.h"
-#include "record/EventChainFollower.h"
 #include "record/EvidenceItemStore.h"
 #include "review/ChainStatusProjection.h"
 #include "review/DeliveryStatusSource.h"
 #include "review/DiagnosticsSnapshot.h"
 #include "review/EventTimelineRowModel.h"
+#include "review/TimelineChainCheck.h"
 #include "review/TimelineEventLog.h"
 #include "review/TimelineEventSet.h"
 #include "review/TimelineExporter.h"
@@ -25,8 +25,10 @@ namespace veyrune {
 // The timeline window's state and behaviour without the drawing: refresh,
 // chain verification, retry and export. Used on the main thread only; the
 // chain check runs on the task pool and reports back through the main queue.
-// Both the events and the chain verdict are kept between refreshes, so an
-// unchanged log is not read and a grown one only from where it was left.
+// The events are kept between refreshes, so an unchanged log is not read and
+// a grown one only from where it was left; the chain is verified from the
+// first line whenever the log changed at all, and when that full read finds
+// the kept lines changed the events are read again too.
 // Every collaborator must outlive the controller and any check it started.
 class TimelineController {
   public:
@@ -79,14 +81,17 @@ class TimelineController {
     bool isVerifying() const { return isVerifying_; }
 
   private:
+    // Reads the events and builds the rows; false (with errorText) on a read error.
+    bool loadEvents();
     void buildRows();
+    void chainChecked(const TimelineChainCheck::Outcome& outcome);
     void changed();
 
     Collaborators c_;
     std::unique_ptr<TimestampFormatter> formatter_;
     TimelineEventLog log_;
     // Handed to one check at a time (isVerifying_), on the pool.
-    std::shared_ptr<EventChainFollower> chain_ = std::make_shared<EventChainFollower>();
+    std::shared_ptr<TimelineChainCheck> chain_ = std::make_shared<TimelineChainCheck>();
     std::optional<Uuid> selectedEventID_;
     std::vector<EventTimelineRowModel> rows_;
     TimelineEventSet events_;

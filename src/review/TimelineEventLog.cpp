@@ -21,13 +21,15 @@ bool before(const E& a, const E& b) {
 // Decodes the lines of one read into fresh entries.
 class TimelineEventLog::Reader final : public LogLineSink {
   public:
-    explicit Reader(std::int64_t firstOrder) : next(firstOrder) {}
+    Reader(std::int64_t firstOrder, TimelineLogDigest kept) : next(firstOrder), digest(kept) {}
     void restart() override {
         restarted = true;
         fresh.clear();
         next = 0;
+        digest = {};
     }
     void line(std::string_view text) override {
+        digest.add(text);
         if (auto event = decoder_.decodeLogLine(text)) {
             fresh.push_back({std::move(*event), next++});
         }
@@ -35,6 +37,7 @@ class TimelineEventLog::Reader final : public LogLineSink {
 
     std::vector<Entry> fresh;
     std::int64_t next;
+    TimelineLogDigest digest;
     bool restarted = false;
 
   private:
@@ -42,7 +45,7 @@ class TimelineEventLog::Reader final : public LogLineSink {
 };
 
 bool TimelineEventLog::refresh(const SecurityEventStore& store) {
-    Reader reader(nextOrder_);
+    Reader reader(nextOrder_, keptLines_);
     LogRead read;
     try {
         read = store.readLinesAfter(position_, reader);
@@ -60,6 +63,7 @@ bool TimelineEventLog::refresh(const SecurityEventStore& store) {
         removeTailEntry();
     }
     position_ = std::move(read.position);
+    keptLines_ = reader.digest;
     nextOrder_ = reader.next;
     if (!read.tail.empty()) {
         if (auto event = SecurityEventDecoder().decodeLogLine(read.tail)) {
@@ -73,6 +77,7 @@ bool TimelineEventLog::refresh(const SecurityEventStore& store) {
 
 void TimelineEventLog::forget() {
     position_ = {};
+    keptLines_ = {};
     entries_.clear();
     nextOrder_ = 0;
     tailOrder_.reset();

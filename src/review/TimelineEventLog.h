@@ -5,13 +5,17 @@
 #include <vector>
 
 #include "record/SecurityEventStore.h"
+#include "review/TimelineLogDigest.h"
 
 namespace veyrune {
 
 // The events of the log as the timeline last read them, kept between
 // refreshes so that a refresh decodes only the lines appended since the last
-// one; a log that changed in any other way is read again from its start.
-// Holds the same events a full read gives. Used on one thread.
+// one; a log that changed in any other way is read again from its start. The
+// store tells an append from a rewrite by the bytes just before the kept
+// position, so an edit further back is found by comparing `keptLines` with a
+// full read (the chain check does), and then `forget` starts over. Used on
+// one thread.
 class TimelineEventLog {
   public:
     // Reads what changed in `store`; true when anything did. A read error is
@@ -23,6 +27,10 @@ class TimelineEventLog {
     // The first event in file order with this id.
     std::optional<SecurityEvent> find(const Uuid& id) const;
     std::size_t size() const { return entries_.size(); }
+    // The complete lines read so far, for telling later whether they changed.
+    const TimelineLogDigest& keptLines() const { return keptLines_; }
+    // Drops everything kept: the next refresh reads the log from its start.
+    void forget();
 
   private:
     struct Entry {
@@ -31,11 +39,11 @@ class TimelineEventLog {
     };
     class Reader;
 
-    void forget();
     void removeTailEntry();
     void insert(std::vector<Entry> fresh);
 
     LogPosition position_;
+    TimelineLogDigest keptLines_;
     // Oldest first, and among equal instants the later line first: exactly
     // newest-first order reversed, so an appended event usually goes at the end.
     std::vector<Entry> entries_;

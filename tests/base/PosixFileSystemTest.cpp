@@ -1,7 +1,10 @@
 #include "base/PosixFileSystem.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <fstream>
 #include <map>
 
 #include "support/TempDirectory.h"
@@ -87,4 +90,33 @@ TEST(PosixFileSystem, NarrowRemovalsNeverRemoveThroughLinksOrWhatAFolderHolds) {
     EXPECT_TRUE(fs::exists(dir / "full" / "inside"));
     EXPECT_TRUE(fs::is_symlink(dir / "folder-link"));
     EXPECT_TRUE(fs::is_directory(dir / "target"));
+
+TEST(PosixFileSystem, StatusChangesWithAnInPlaceEditThatPutsSizeAndModificationTimeBack) {
+    test::TempDirectory dir;
+    auto path = dir / "log";
+    test::writeFile(path, "abc\n");
+    PosixFileSystem files;
+    auto before = *files.status(path);
+    // Without fine-grained change times a write in the same clock tick would
+    // share the timestamp; wait for a later one.
+    auto tick = dir / "tick";
+    do {
+        test::writeFile(tick, "x");
+    } while (files.status(tick)->changedNanoseconds <= before.changedNanoseconds);
+
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.put('X');
+    }
+    const timespec times[2] = {
+        {0, UTIME_OMIT},
+        {before.modifiedNanoseconds / 1000000000, long(before.modifiedNanoseconds % 1000000000)}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+
+    auto after = *files.status(path);
+    EXPECT_EQ(after.size, before.size);
+    EXPECT_EQ(after.modifiedNanoseconds, before.modifiedNanoseconds);
+    EXPECT_EQ(after.inode, before.inode);
+    EXPECT_NE(after, before);  // the change time moved and cannot be put back
+    EXPECT_EQ(files.openForReading(path)->status(), after);
 }

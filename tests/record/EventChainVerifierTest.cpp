@@ -48,10 +48,28 @@ TEST(EventChainVerifier, ClassifiesEveryKindOfDamage) {
     }
 }
 
-TEST(EventChainVerifier, SeqTestComesBeforeHashTest) {
-    auto lines = chain(2);
-    lines.push_back(chainedLine(7, "bogus"));
-    EXPECT_EQ(EventChainVerifier::verify(lines), R::gap(2, 7));
+TEST(EventChainVerifier, SeqOtherThanTheNextIsAGapEvenWithAMatchingPrev) {
+    // The seq test comes first: a correct link does not excuse a wrong number.
+    const struct {
+        const char* name;
+        std::int64_t seq;
+        bool linked;
+        R expected;
+    } cases[] = {
+        {"skipped ahead, bad link", 7, false, R::gap(3, 7)},
+        {"skipped ahead, good link", 7, true, R::gap(3, 7)},
+        {"repeated", 3, true, R::gap(3, 3)},
+        {"backward", 2, true, R::gap(3, 2)},
+        {"back to the first", 1, true, R::gap(3, 1)},
+        {"negative", -4, true, R::gap(3, -4)},
+        {"the next one", 4, true, R::intact(4, 0, 1, 4)},
+    };
+    for (const auto& c : cases) {
+        auto lines = chain(3);
+        lines.push_back(
+            chainedLine(c.seq, c.linked ? EventChain::linkHash(lines.back()) : "bogus"));
+        EXPECT_EQ(EventChainVerifier::verify(lines), c.expected) << c.name;
+    }
 }
 
 TEST(EventChainVerifier, LargestSeqEndsInAnOrderlyBreak) {

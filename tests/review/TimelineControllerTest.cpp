@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <fstream>
 #include <map>
 
 #include "base/PosixFileSystem.h"
@@ -314,6 +317,97 @@ TEST_F(TimelineControllerLogTest, EachRefreshMatchesAReadFromScratchAndSkipsAnUn
         refreshAndCheck();
         EXPECT_EQ(files.reads(), reads) << step.name;
         expectSameAsFromScratch(step.name);
+    }
+}
+
+namespace {
+
+// Waits until a file written now gets a later change time than `path` has, so
+// that an edit right after cannot share its timestamp (on kernels without
+// fine-grained change times, file times move only once per clock tick).
+void waitForLaterChangeTime(const std::filesystem::path& path) {
+    auto changeTime = [](const std::filesystem::path& file) {
+        struct stat info {};
+        ::stat(file.c_str(), &info);
+        return std::pair(info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
+    };
+    auto before = changeTime(path);
+    auto tick = path.parent_path() / "tick";
+    do {
+        test::writeFile(tick, "tick");
+    } while (changeTime(tick) <= before);
+}
+
+// Overwrites one byte of the log in place, as an editor that keeps the file
+// would; `keepTimes` then puts the modification time back, as `touch -d` can.
+void overwriteByte(const std::filesystem::path& path, std::size_t offset, char byte,
+                   bool keepTimes) {
+    auto before = PosixFileSystem().status(path)->modifiedNanoseconds;
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(std::streamoff(offset));
+        file.put(byte);
+    }
+    if (keepTimes) {
+        const timespec times[2] = {{0, UTIME_OMIT},
+                                   {before / 1000000000, long(before % 1000000000)}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        ASSERT_EQ(PosixFileSystem().status(path)->modifiedNanoseconds, before);
+    }
+}
+
+}  // namespace
+
+TEST_F(TimelineControllerLogTest,
+       OldLineEditedBehindAnAppendOrWithTimesPutBackBreaksBadgeAndExport) {
+    struct Edit {
+        const char* name;
+        int line;  // 1-based; its successor no longer follows from it
+        bool keepTimes;
+        bool appendAfter;
+    };
+    const Edit edits[] = {
+        {"edited more than 4 KiB back, one event appended", 2, false, true},
+        {"edited in place, size and modification time put back", 30, true, false},
+    };
+    for (const auto& edit : edits) {
+        std::filesystem::remove(path);
+        for (int m = 0; m < 40; ++m) {
+            store.append(at(m));
+        }
+        refreshAndCheck();
+        ASSERT_EQ(controller.chainStatus()->title, "Chain intact") << edit.name;
+
+        std::string text = test::readFile(path);
+        std::size_t lineStart = 0;
+        for (int i = 1; i < edit.line; ++i) {
+            lineStart = text.find('\n', lineStart) + 1;
+        }
+        std::size_t offset = text.find("event at", lineStart);
+        if (edit.appendAfter) {
+            ASSERT_GT(text.size() - offset, 4096u) << "the edit must lie before the compared tail";
+        }
+        waitForLaterChangeTime(path);
+        overwriteByte(path, offset, 'E', edit.keepTimes);
+        if (edit.appendAfter) {
+            store.append(at(99));
+        }
+
+        refreshAndCheck();
+        const std::string broken = "Chain broken at entry " + std::to_string(edit.line + 1);
+        EXPECT_EQ(controller.chainStatus()->title, broken) << edit.name;
+        expectSameAsFromScratch(edit.name);  // the rows show the edited line too
+
+        int reads = files.reads();  // nothing changed since: the verdict stands unread
+        refreshAndCheck();
+        EXPECT_EQ(files.reads(), reads) << edit.name;
+
+        auto request = controller.beginExport(ExportFormat::csv);
+        EXPECT_TRUE(request.chainWasVerified);
+        controller.finishExport(request, dir / "export.csv");
+        EXPECT_NE(test::readFile(dir / "export.csv").find("\n# " + broken + " \u2014 Entry "),
+                  std::string::npos)
+            << edit.name;
     }
 }
 
