@@ -29,9 +29,6 @@ class Output:
         self.width, self.height, self.x, self.y = width, height, x, y
         self.scale, self.colour = scale, colour
 
-    def logical_size(self):
-        return (self.width // self.scale, self.height // self.scale)
-
 
 def sway_config(outputs):
     lines = ["output HEADLESS-%d resolution %dx%d position %d %d scale %d bg #%s solid_color"
@@ -136,7 +133,8 @@ class WaylandSession:
     def allow_screenshots(self, app_id, answer="yes"):
         """Stores the answer the desktop asks the user for once; a host
         (unsandboxed) program has the empty app id."""
-        store = self.bus.get_object(PERMISSION_STORE, "/org/freedesktop/impl/portal/PermissionStore")
+        store = self.bus.get_object(PERMISSION_STORE,
+                                    "/org/freedesktop/impl/portal/PermissionStore")
         store.SetPermission("screenshot", True, "screenshot", app_id, [answer],
                             dbus_interface="org.freedesktop.impl.portal.PermissionStore")
 
