@@ -57,8 +57,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${VEYRUNE_BUILD_NUMBER})
 # Shared libraries are found by dpkg-shlibdeps; what it cannot see are the Qt
-# plugins loaded at run time and the services used over D-Bus.
+# plugins loaded at run time (a Wayland session without Xwayland needs Qt's
+# Wayland platform plugin, or Qt aborts at start) and the services used over
+# D-Bus (screenshots on Wayland go through the desktop portal).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, dbus-user-session | dbus-x11")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | kwalletmanager, qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, dbus-user-session | dbus-x11")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "gnome-keyring | kwalletmanager, qt6-image-formats-plugins, xdg-desktop-portal")
 include(CPack)
