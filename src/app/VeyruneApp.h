@@ -11,6 +11,7 @@
 #include "app/shell/ApplicationBusService.h"
 #include "base/AsioTaskPool.h"
 #include "credentials/CachingKeychainStore.h"
+#include "credentials/SecretServiceChangeWatcher.h"
 #include "credentials/SystemKeychainStore.h"
 #include "delivery/WakeNotificationFanOut.h"
 #include "model/AppAction.h"
@@ -96,8 +97,9 @@ class VeyruneApp {
     QtMainQueue mainQueue_;
     QSettingsPreferences preferences_;
     SystemKeychainStore systemKeychain_;
-    // Every reader and writer of the credentials goes through this one.
-    CachingKeychainStore keychain_{systemKeychain_};
+    // Every reader and writer of the credentials goes through this one; it
+    // forgets what it read when any client changes an item.
+    CachingKeychainStore keychain_{systemKeychain_, std::make_unique<SecretServiceChangeWatcher>()};
     SettingsBridge settings_;
     JSONLFileSecurityEventStore events_;
     JSONLFileEvidenceItemStore evidenceItems_;

@@ -2,41 +2,51 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 
+#include "credentials/KeychainChangeSource.h"
 #include "credentials/KeychainStore.h"
 
 namespace veyrune {
 
 // Remembers what the keyring answered, so that a send does not wait on the
-// Secret Service each time. Veyrune is the only writer of its items and every
-// write goes through here, so the memory stays true; `forget()` drops it when
-// the user may have changed the items elsewhere. Failures are never
-// remembered. Holds a reference: `keyring` must outlive it. Any thread.
+// Secret Service each time. Anything remembered is forgotten when `changes`
+// reports a change made by anyone, and nothing is remembered while it cannot
+// report. A write wins over every read or write that overlaps it: those are
+// never remembered. Failures are never remembered. Holds a reference:
+// `keyring` must outlive it; owns `changes`. Any thread.
 class CachingKeychainStore final : public KeychainStore {
   public:
-    explicit CachingKeychainStore(KeychainStore& keyring);
+    CachingKeychainStore(KeychainStore& keyring, std::unique_ptr<KeychainChangeSource> changes);
 
     std::optional<std::string> string(KeychainKey key) override;
     void set(const std::string& value, KeychainKey key) override;
     void removeValue(KeychainKey key) override;
+    // Drops everything remembered; reads in flight are not remembered either.
     void forget();
 
   private:
     struct Entry {
         bool known = false;
         std::optional<std::string> value;
+        // Moves when a write to the key starts or ends and when the key is
+        // forgotten: an answer is kept only if it did not move meanwhile.
+        std::uint64_t sequence = 0;
+        int writesInFlight = 0;
     };
-    void remember(KeychainKey key, std::optional<std::string> value, std::uint64_t generation);
+    template <typename Write>
+    void write(KeychainKey key, std::optional<std::string> value, Write&& perform);
+    bool mayRemember() const;
+    Entry& entry(KeychainKey key) { return entries_[static_cast<std::size_t>(key)]; }
 
     KeychainStore& keyring_;
     std::mutex mutex_;
-    // Guarded by mutex_. The generation moves on every write and forget, so a
-    // read that overlapped one does not put back what it replaced.
-    std::array<Entry, allKeychainKeys.size()> entries_;
-    std::uint64_t generation_ = 0;
+    std::array<Entry, allKeychainKeys.size()> entries_;  // guarded by mutex_
+    // Last member: stopped first, so no report reaches a half-destroyed cache.
+    std::unique_ptr<KeychainChangeSource> changes_;
 };
 
 }  // namespace veyrune
