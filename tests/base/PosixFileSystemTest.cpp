@@ -90,6 +90,7 @@ TEST(PosixFileSystem, NarrowRemovalsNeverRemoveThroughLinksOrWhatAFolderHolds) {
     EXPECT_TRUE(fs::exists(dir / "full" / "inside"));
     EXPECT_TRUE(fs::is_symlink(dir / "folder-link"));
     EXPECT_TRUE(fs::is_directory(dir / "target"));
+}
 
 TEST(PosixFileSystem, StatusChangesWithAnInPlaceEditThatPutsSizeAndModificationTimeBack) {
     test::TempDirectory dir;
