@@ -12,7 +12,6 @@ namespace {
 
 const QString sleepWhat = QStringLiteral("sleep");
 const QString sleepWhy = QStringLiteral("Sending queued alerts before sleep");
-constexpr std::uint64_t wantedDelayUSec = 5'000'000;
 
 }  // namespace
 
@@ -94,21 +93,15 @@ void LogindSleepInhibitor::prepareForSleep(bool sleeping) {
 }
 
 void LogindSleepInhibitor::checkDelayLimit() {
+    // Kept for whoever asks (inhibitDelayMaxUSec); a limit under 5 s shortens the hold
+    // silently, as logind enforces it whatever Veyrune wants.
     auto value = getProperty(systemBus_, logind::service, logind::managerPath,
                              logind::managerInterface, QStringLiteral("InhibitDelayMaxUSec"));
     if (!value || value->typeId() != QMetaType::ULongLong) {
         inhibitDelayMax_.reset();
-        qWarning(
-            "Veyrune: logind does not tell InhibitDelayMaxUSec; sleep may not wait for alerts");
         return;
     }
     inhibitDelayMax_ = value->toULongLong();
-    if (*inhibitDelayMax_ < wantedDelayUSec) {
-        qWarning(
-            "Veyrune: logind holds sleep for at most %llu ms (InhibitDelayMaxSec), less than "
-            "the 5 s that queued alerts may take",
-            static_cast<unsigned long long>(*inhibitDelayMax_ / 1000));
-    }
 }
 
 }  // namespace veyrune
