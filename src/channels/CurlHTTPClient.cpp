@@ -112,7 +112,8 @@ struct CurlHTTPClient::Handles {
     }
     void giveBack(Exchange exchange) {
         std::lock_guard lock(mutex);
-        // One that lived through a network change is let go with what it learnt.
+        // One that lived through a network change is let go (by the caller,
+        // outside the lock) with what it learnt.
         if (!cancelled && exchange.networkGeneration == networkGeneration) {
             idle.push_back(std::move(exchange));
         }
@@ -161,18 +162,21 @@ struct CurlHTTPClient::Handles {
         return *result;
     }
 
+    // Both let the kept exchanges go outside the lock.
     void cancel() {
+        std::vector<Exchange> dropped;
         std::lock_guard lock(mutex);
         cancelled = true;
-        idle.clear();
+        dropped.swap(idle);
         for (CURLM* multi : active) {
             curl_multi_wakeup(multi);  // ends its poll at once
         }
     }
     void networkChanged() {
+        std::vector<Exchange> dropped;
         std::lock_guard lock(mutex);
         ++networkGeneration;
-        idle.clear();
+        dropped.swap(idle);
     }
 
     std::mutex mutex;

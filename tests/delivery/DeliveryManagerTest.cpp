@@ -72,6 +72,7 @@ class DeliveryManagerTest : public ::testing::Test {
     test::ManualTimerScheduler timer;
     test::InlineTaskPool pool;
     test::FakeNetworkPathMonitor monitor;
+    test::FakeWakeNotificationSource wakes;  // outlives the manager, which stops observing it
     std::shared_ptr<test::FakeDeliveryChannel> telegram =
         std::make_shared<test::FakeDeliveryChannel>(Kind::telegram);
     std::shared_ptr<test::FakeDeliveryChannel> webhook =
@@ -337,7 +338,6 @@ TEST_F(DeliveryManagerTest, RecordsClaimedBeforeTheirChannelWasSwitchedOffAreNot
 }
 
 TEST_F(DeliveryManagerTest, PathChangesAndWakesMakeChannelsForgetTheOldNetwork) {
-    test::FakeWakeNotificationSource wakes;
     onQueue([&] { manager->observeWake(wakes); });
     const std::vector<std::pair<std::function<void()>, int>> steps = {
         {[&] { monitor.report(true); }, 1},
