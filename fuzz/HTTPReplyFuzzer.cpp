@@ -36,6 +36,8 @@ class ScriptedTransport final : public TelegramTransport, public WebhookTranspor
         }
         return reply_.response;
     }
+    void cancelExchanges() override {}
+    void networkChanged() override {}
 
   private:
     Reply reply_;

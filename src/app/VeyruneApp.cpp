@@ -193,7 +193,11 @@ void VeyruneApp::flushBufferedAlerts() {
 }
 
 void VeyruneApp::quit() {
+    auto deadline = std::chrono::steady_clock::now() + kFlushWait;
     flushBufferedAlerts();
+    // Sends get what is left of the budget; whatever still waits on the
+    // network then is cut short and goes out after the next start.
+    delivery_.manager().stop(deadline);
     QCoreApplication::quit();
 }
 

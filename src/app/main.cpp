@@ -70,6 +70,9 @@ int main(int argc, char* argv[]) {
     // The tray is Veyrune's panel; its first showing is the launch.
     shell.showOnboardingIfNeeded();
     int status = QApplication::exec();
+    // Ended some other way than quit(): sends still in flight are cut short
+    // rather than waited for.
+    app.delivery().manager().stop(std::chrono::steady_clock::now());
     // No pool work may outlive the windows it reports to.
     app.taskPool().shutdown();
     return status;

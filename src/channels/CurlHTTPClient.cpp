@@ -2,8 +2,12 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "channels/HTTPTransportError.h"
@@ -22,10 +26,14 @@ void initialiseCurlOnce() {
 struct EasyCleanup {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
+struct MultiCleanup {
+    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+};
 struct ListCleanup {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
+using MultiHandle = std::unique_ptr<CURLM, MultiCleanup>;
 using HeaderList = std::unique_ptr<curl_slist, ListCleanup>;
 
 void append(HeaderList& list, const std::string& line) {
@@ -73,43 +81,135 @@ std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* use
     return bytes;
 }
 
+// One easy handle and the multi handle that drives it. The multi keeps the
+// resolved addresses and the loaded certificate store, the easy handle its TLS
+// sessions; a reset keeps both. Driving the transfer through a multi lets
+// another thread wake it at once to cut it short.
+struct Exchange {
+    EasyHandle easy;
+    MultiHandle multi;
+    std::uint64_t networkGeneration = 0;
+};
+
 }  // namespace
 
-// Handles between exchanges; a reset handle keeps its TLS sessions and
-// certificate store. As many are kept as sends ran at once.
-struct CurlHTTPClient::IdleHandles {
-    EasyHandle take() {
+// The kept exchanges, as many as ran at once, and the ones in flight.
+struct CurlHTTPClient::Handles {
+    // Nothing once cancelled.
+    std::optional<Exchange> take() {
         std::lock_guard lock(mutex);
-        if (handles.empty()) {
-            return EasyHandle(curl_easy_init());
+        if (cancelled) {
+            return std::nullopt;
         }
-        EasyHandle handle = std::move(handles.back());
-        handles.pop_back();
-        curl_easy_reset(handle.get());
-        return handle;
+        if (idle.empty()) {
+            return Exchange{EasyHandle(curl_easy_init()), MultiHandle(curl_multi_init()),
+                            networkGeneration};
+        }
+        Exchange exchange = std::move(idle.back());
+        idle.pop_back();
+        curl_easy_reset(exchange.easy.get());
+        return exchange;
     }
-    void giveBack(EasyHandle handle) {
+    void giveBack(Exchange exchange) {
         std::lock_guard lock(mutex);
-        handles.push_back(std::move(handle));
+        // One that lived through a network change is let go (by the caller,
+        // outside the lock) with what it learnt.
+        if (!cancelled && exchange.networkGeneration == networkGeneration) {
+            idle.push_back(std::move(exchange));
+        }
+    }
+
+    // Runs the transfer to its end or until cancelled.
+    CURLcode transfer(Exchange& exchange) {
+        CURLM* multi = exchange.multi.get();
+        CURL* easy = exchange.easy.get();
+        {
+            std::lock_guard lock(mutex);
+            if (cancelled) {
+                return CURLE_ABORTED_BY_CALLBACK;
+            }
+            active.insert(multi);
+        }
+        CURLcode result = drive(multi, easy);
+        std::lock_guard lock(mutex);
+        active.erase(multi);
+        return result;
+    }
+    CURLcode drive(CURLM* multi, CURL* easy) {
+        if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+            return CURLE_FAILED_INIT;
+        }
+        std::optional<CURLcode> result;
+        while (!result) {
+            int running = 0;
+            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+                result = CURLE_FAILED_INIT;
+                break;
+            }
+            int left = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+                if (message->msg == CURLMSG_DONE) {
+                    result = message->data.result;
+                }
+            }
+            if (!result && cancelled) {
+                result = CURLE_ABORTED_BY_CALLBACK;
+            } else if (!result && curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) {
+                result = CURLE_FAILED_INIT;
+            }
+        }
+        curl_multi_remove_handle(multi, easy);
+        return *result;
+    }
+
+    // Both let the kept exchanges go outside the lock.
+    void cancel() {
+        std::vector<Exchange> dropped;
+        std::lock_guard lock(mutex);
+        cancelled = true;
+        dropped.swap(idle);
+        for (CURLM* multi : active) {
+            curl_multi_wakeup(multi);  // ends its poll at once
+        }
+    }
+    void networkChanged() {
+        std::vector<Exchange> dropped;
+        std::lock_guard lock(mutex);
+        ++networkGeneration;
+        dropped.swap(idle);
     }
 
     std::mutex mutex;
-    std::vector<EasyHandle> handles;  // guarded by mutex
+    std::vector<Exchange> idle;           // guarded by mutex
+    std::set<CURLM*> active;              // guarded by mutex
+    std::uint64_t networkGeneration = 0;  // guarded by mutex
+    std::atomic<bool> cancelled = false;  // written under mutex
 };
 
 CurlHTTPClient::CurlHTTPClient(Options options)
-    : options_(std::move(options)), idle_(std::make_unique<IdleHandles>()) {
+    : options_(std::move(options)), handles_(std::make_unique<Handles>()) {
     initialiseCurlOnce();
 }
 
 CurlHTTPClient::~CurlHTTPClient() = default;
 
+void CurlHTTPClient::cancelExchanges() {
+    handles_->cancel();
+}
+
+void CurlHTTPClient::networkChanged() {
+    handles_->networkChanged();
+}
+
 HTTPResponse CurlHTTPClient::perform(const HTTPRequest& request) const {
-    EasyHandle easy = idle_->take();
-    if (!easy) {
+    std::optional<Exchange> exchange = handles_->take();
+    if (!exchange) {
+        throw HTTPTransportError(Kind::network, CURLE_ABORTED_BY_CALLBACK, "Sending was stopped");
+    }
+    if (!exchange->easy || !exchange->multi) {
         throw HTTPTransportError(Kind::network, CURLE_FAILED_INIT, "Could not start libcurl");
     }
-    CURL* handle = easy.get();
+    CURL* handle = exchange->easy.get();
     HeaderList headers = headerList(request);
     HeaderList connectTo;
     if (options_.connectTo) {
@@ -147,14 +247,14 @@ HTTPResponse CurlHTTPClient::perform(const HTTPRequest& request) const {
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, writeBody);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
 
-    CURLcode result = curl_easy_perform(handle);
+    CURLcode result = handles_->transfer(*exchange);
     // The options point into this call's request, headers and sink; the next
     // exchange sets its own after the reset.
     struct GiveBack {
-        IdleHandles& idle;
-        EasyHandle& easy;
-        ~GiveBack() { idle.giveBack(std::move(easy)); }
-    } giveBack{*idle_, easy};
+        Handles& handles;
+        Exchange& exchange;
+        ~GiveBack() { handles.giveBack(std::move(exchange)); }
+    } giveBack{*handles_, *exchange};
     bool cutByUs = result == CURLE_WRITE_ERROR && sink.truncated;
     if (result == CURLE_URL_MALFORMAT || result == CURLE_UNSUPPORTED_PROTOCOL) {
         throw HTTPTransportError(Kind::invalidRequest, result, curl_easy_strerror(result));

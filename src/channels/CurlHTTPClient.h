@@ -16,9 +16,11 @@ namespace veyrune {
 
 // Performs HTTPS exchanges with libcurl. Blocking: call it on a pool thread.
 // Thread-safe. Certificates and host names are always verified; only HTTPS is
-// spoken and redirects are not followed. Easy handles are kept between
-// exchanges, so a later send resumes the TLS session and reuses the loaded
-// certificate store instead of starting over.
+// spoken and redirects are not followed. Handles are kept between exchanges,
+// so a later send resumes the TLS session and reuses the loaded certificate
+// store instead of starting over; what they learnt of the network (resolved
+// addresses) is dropped when the network changes. Exchanges can be cut short
+// from any thread, at once, whatever the server does.
 class CurlHTTPClient {
   public:
     struct Options {
@@ -39,8 +41,16 @@ class CurlHTTPClient {
     CurlHTTPClient(const CurlHTTPClient&) = delete;
     CurlHTTPClient& operator=(const CurlHTTPClient&) = delete;
 
-    // Throws HTTPTransportError when no HTTP response arrived.
+    // Throws HTTPTransportError when no HTTP response arrived (kind network,
+    // libcurl code CURLE_ABORTED_BY_CALLBACK, once exchanges are cancelled).
     HTTPResponse perform(const HTTPRequest& request) const;
+
+    // Any thread: ends the exchanges in flight without waiting for the server
+    // and refuses every later one. For good: the client is being shut down.
+    void cancelExchanges();
+    // Any thread: the network path changed or the machine woke. Kept handles
+    // are dropped, so no later exchange goes to an address resolved before.
+    void networkChanged();
 
     // libcurl's reading of an absolute URL, so that a URL is judged by the
     // parser that will send to it: the scheme (lower case) and the host (as
@@ -52,10 +62,10 @@ class CurlHTTPClient {
     static std::optional<URLParts> splitURL(std::string_view text);
 
   private:
-    struct IdleHandles;
+    struct Handles;
 
     Options options_;
-    std::unique_ptr<IdleHandles> idle_;
+    std::unique_ptr<Handles> handles_;
 };
 
 }  // namespace veyrune

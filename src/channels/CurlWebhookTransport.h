@@ -13,6 +13,8 @@ class CurlWebhookTransport final : public WebhookTransport {
         : client_(std::move(options)) {}
 
     HTTPResponse data(const HTTPRequest& request) override { return client_.perform(request); }
+    void cancelExchanges() override { client_.cancelExchanges(); }
+    void networkChanged() override { client_.networkChanged(); }
 
   private:
     CurlHTTPClient client_;

@@ -29,6 +29,8 @@ class TelegramChannel final : public DeliveryChannel {
     DeliveryChannelKind kind() const override { return DeliveryChannelKind::telegram; }
     bool isConfigured() const override;
     void send(const SecurityEvent& event, Completion completion) override;
+    void cancelSends() override { transport_->cancelExchanges(); }
+    void networkChanged() override { transport_->networkChanged(); }
 
   private:
     CredentialSource credentials_;

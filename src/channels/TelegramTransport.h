@@ -12,6 +12,10 @@ class TelegramTransport {
   public:
     virtual ~TelegramTransport() = default;
     virtual HTTPResponse data(const HTTPRequest& request) = 0;
+    // Any thread: ends the requests in flight at once and refuses later ones.
+    virtual void cancelExchanges() = 0;
+    // Any thread: forget what was learnt of the network (resolved addresses).
+    virtual void networkChanged() = 0;
 };
 
 }  // namespace veyrune

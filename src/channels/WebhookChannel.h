@@ -30,6 +30,8 @@ class WebhookChannel final : public DeliveryChannel {
     DeliveryChannelKind kind() const override { return DeliveryChannelKind::webhook; }
     bool isConfigured() const override;
     void send(const SecurityEvent& event, Completion completion) override;
+    void cancelSends() override { transport_->cancelExchanges(); }
+    void networkChanged() override { transport_->networkChanged(); }
 
   private:
     CredentialSource credentials_;

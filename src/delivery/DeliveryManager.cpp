@@ -45,6 +45,8 @@ void DeliveryManager::observeWake(WakeNotificationSource& source) {
     runSync(deps_.queue, [&] { wakeSource_ = &source; });
     source.observeWake([weak = weak_from_this()] {
         if (auto self = weak.lock()) {
+            // Asleep, the machine may have moved to another network.
+            self->networkChanged();
             self->flushNow();
         }
     });
@@ -109,6 +111,30 @@ void DeliveryManager::retry(const Uuid& eventID) {
         self.recountPending();
         self.processDueDeliveries();
     });
+}
+
+void DeliveryManager::stop(std::chrono::steady_clock::time_point deadline) {
+    postWeakly([](DeliveryManager& self) {
+        std::lock_guard lock(self.sendsMutex_);
+        self.stopMarkerRan_ = true;
+        self.sendsChanged_.notify_all();
+    });
+    {
+        std::unique_lock lock(sendsMutex_);
+        sendsChanged_.wait_until(lock, deadline,
+                                 [this] { return stopMarkerRan_ && outstandingSends_ == 0; });
+    }
+    stopping_ = true;
+    deps_.timerScheduler.cancel();
+    for (const auto& [kind, channel] : deps_.channels) {
+        channel->cancelSends();
+    }
+}
+
+void DeliveryManager::networkChanged() {
+    for (const auto& [kind, channel] : deps_.channels) {
+        channel->networkChanged();
+    }
 }
 
 bool DeliveryManager::isQueueEmpty() const {
@@ -179,6 +205,9 @@ DeliveryEnqueueOutcome DeliveryManager::enqueue(const SecurityEvent& event,
 }
 
 void DeliveryManager::processDueDeliveries() {
+    if (stopping_) {
+        return;  // what is due goes out after the next start
+    }
     auto enabled = deps_.enabledChannels();
     if (enabled.empty()) {
         // Records of disabled channels wait in pending.
@@ -201,18 +230,34 @@ void DeliveryManager::processDueDeliveries() {
         } else if (!enabled.contains(record.channel) || channel == deps_.channels.end()) {
             handleResult(record, DeliveryResult::terminal(DeliveryFailureCode::notConfigured));
         } else {
-            waitingSends_.push_back({record, channel->second, std::move(*event)});
+            waitingSends_[record.channel].push_back({record, channel->second, std::move(*event)});
         }
     }
     startWaitingSends();
 }
 
 void DeliveryManager::startWaitingSends() {
-    while (sendsInFlight_ < maximumSendsInFlight && !waitingSends_.empty()) {
-        ++sendsInFlight_;
-        send(std::move(waitingSends_.front()));
-        waitingSends_.pop_front();
+    // Once stopping, claimed records stay claimed; the next start recovers them.
+    if (!stopping_) {
+        auto enabled = deps_.enabledChannels();
+        for (auto& [kind, waiting] : waitingSends_) {
+            if (!enabled.contains(kind)) {
+                // Switched off since the claim: ends like a record claimed so.
+                for (const auto& next : waiting) {
+                    handleResult(next.record,
+                                 DeliveryResult::terminal(DeliveryFailureCode::notConfigured));
+                }
+                waiting.clear();
+            }
+            auto& inFlight = sendsInFlight_[kind];
+            while (inFlight < maximumSendsInFlight && !waiting.empty()) {
+                ++inFlight;
+                send(std::move(waiting.front()));
+                waiting.pop_front();
+            }
+        }
     }
+    publishOutstandingSends();
 }
 
 void DeliveryManager::send(Send next) {
@@ -228,8 +273,12 @@ void DeliveryManager::send(Send next) {
 }
 
 void DeliveryManager::sendEnded(const OutboxRecord& record, DeliveryResult result) {
-    --sendsInFlight_;
-    handleResult(record, result);
+    --sendsInFlight_[record.channel];
+    // Once stopping, a failure is most likely the cut itself: the record stays
+    // claimed, neither failed nor rescheduled, and is recovered at the next start.
+    if (!stopping_ || result.kind == DeliveryResult::Kind::sent) {
+        handleResult(record, result);
+    }
     startWaitingSends();
 }
 
@@ -257,7 +306,7 @@ void DeliveryManager::handleResult(const OutboxRecord& record, DeliveryResult re
 
 void DeliveryManager::scheduleNextAttempt() {
     deps_.timerScheduler.cancel();
-    if (deps_.enabledChannels().empty()) {
+    if (stopping_ || deps_.enabledChannels().empty()) {
         return;
     }
     std::optional<Instant> due;
@@ -292,6 +341,9 @@ void DeliveryManager::recoverInterruptedSends() {
 }
 
 void DeliveryManager::handlePathUpdate(bool satisfied) {
+    if (satisfied != networkIsSatisfied_) {
+        networkChanged();
+    }
     bool returned = satisfied && !networkIsSatisfied_;
     networkIsSatisfied_ = satisfied;
     if (!returned) {
@@ -332,6 +384,16 @@ void DeliveryManager::storageFailed() {
 void DeliveryManager::setPendingCount(std::int64_t count) {
     std::lock_guard lock(pendingCountMutex_);
     pendingCount_ = count;
+}
+
+void DeliveryManager::publishOutstandingSends() {
+    std::size_t count = 0;
+    for (const auto& [kind, waiting] : waitingSends_) {
+        count += waiting.size() + sendsInFlight_[kind];
+    }
+    std::lock_guard lock(sendsMutex_);
+    outstandingSends_ = count;
+    sendsChanged_.notify_all();
 }
 
 }  // namespace veyrune

@@ -8,6 +8,7 @@
 #include "support/EventFactory.h"
 #include "support/FakeDeliveryChannel.h"
 #include "support/FakeNetworkPathMonitor.h"
+#include "support/FakeWakeNotificationSource.h"
 #include "support/InlineTaskPool.h"
 #include "support/ManualClock.h"
 #include "support/ManualSerialQueue.h"
@@ -71,6 +72,7 @@ class DeliveryManagerTest : public ::testing::Test {
     test::ManualTimerScheduler timer;
     test::InlineTaskPool pool;
     test::FakeNetworkPathMonitor monitor;
+    test::FakeWakeNotificationSource wakes;  // outlives the manager, which stops observing it
     std::shared_ptr<test::FakeDeliveryChannel> telegram =
         std::make_shared<test::FakeDeliveryChannel>(Kind::telegram);
     std::shared_ptr<test::FakeDeliveryChannel> webhook =
@@ -97,16 +99,27 @@ class DeliveryManagerTest : public ::testing::Test {
         queue.post(work);
         queue.drain();
     }
-    DeliveryEnqueueOutcome enqueue() {
+    DeliveryEnqueueOutcome enqueue() { return enqueue(event); }
+    DeliveryEnqueueOutcome enqueue(const SecurityEvent& alert) {
         std::optional<DeliveryEnqueueOutcome> outcome;
-        manager->enqueueWithOutcome(event, [&](auto o) { outcome = o; });
+        manager->enqueueWithOutcome(alert, [&](auto o) { outcome = o; });
         queue.drain();
         return outcome.value();
     }
-    std::vector<DeliveryAttempt> attempts() {
+    std::vector<DeliveryAttempt> attempts(const SecurityEvent& alert) {
         OutboxStore::AttemptsByEvent all;
-        onQueue([&] { all = manager->deliveryAttempts({event.id}); });
-        return all[event.id];
+        onQueue([&] { all = manager->deliveryAttempts({alert.id}); });
+        return all[alert.id];
+    }
+    std::vector<DeliveryAttempt> attempts() { return attempts(event); }
+    // Enqueues `count` alerts, each its own event.
+    std::vector<SecurityEvent> enqueueAlerts(int count) {
+        std::vector<SecurityEvent> alerts;
+        for (int i = 0; i < count; ++i) {
+            alerts.push_back(test::makeEvent());
+            enqueue(alerts.back());
+        }
+        return alerts;
     }
     DeliveryQueueSummary summary() {
         DeliveryQueueSummary s;
@@ -279,4 +292,63 @@ TEST_F(DeliveryManagerTest, CallbacksAfterTheManagerIsGoneDoNothing) {
     monitor.report(true);
     queue.drain();
     EXPECT_EQ(telegram->sentEvents().size(), 1u);
+}
+
+TEST_F(DeliveryManagerTest, StalledWebhookServerNeverHoldsBackTelegram) {
+    enabled = {Kind::webhook};
+    webhook->hold();  // the server reads the requests and does not answer
+    auto held = enqueueAlerts(4);
+    enabled = {Kind::telegram, Kind::webhook};
+    auto alert = test::makeEvent();
+    enqueue(alert);
+    EXPECT_EQ(webhook->heldCount(), DeliveryManager::maximumSendsInFlight);
+    ASSERT_EQ(telegram->sentEvents().size(), 1u);
+    EXPECT_EQ(attempts(alert)[0].status, DeliveryAttemptStatus::sent);
+    EXPECT_EQ(attempts(alert)[0].channel, Kind::telegram);
+
+    webhook->release();
+    queue.drain();
+    EXPECT_EQ(webhook->sentEvents().size(), 5u);
+    EXPECT_TRUE(manager->isQueueEmpty());
+}
+
+TEST_F(DeliveryManagerTest, RecordsClaimedBeforeTheirChannelWasSwitchedOffAreNotSent) {
+    enabled = {Kind::webhook};
+    webhook->hold();
+    const auto cap = int(DeliveryManager::maximumSendsInFlight);
+    auto alerts = enqueueAlerts(cap + 2);  // two claimed records wait for a free slot
+    ASSERT_EQ(webhook->heldCount(), std::size_t(cap));
+    enabled = {Kind::telegram};
+    manager->channelsChanged();
+    queue.drain();
+    webhook->release();  // those in flight had already left
+    queue.drain();
+    EXPECT_EQ(webhook->sentEvents().size(), std::size_t(cap));
+    int sent = 0, notConfigured = 0;
+    for (const auto& alert : alerts) {
+        auto list = attempts(alert);
+        ASSERT_EQ(list.size(), 1u);
+        sent += list[0].status == DeliveryAttemptStatus::sent;
+        notConfigured += list[0].status == DeliveryAttemptStatus::failed &&
+                         list[0].lastError == std::optional<std::string>("notConfigured");
+    }
+    EXPECT_EQ(sent, cap);
+    EXPECT_EQ(notConfigured, 2);  // a retry from the timeline sends them once switched on
+    EXPECT_TRUE(manager->isQueueEmpty());
+}
+
+TEST_F(DeliveryManagerTest, PathChangesAndWakesMakeChannelsForgetTheOldNetwork) {
+    onQueue([&] { manager->observeWake(wakes); });
+    const std::vector<std::pair<std::function<void()>, int>> steps = {
+        {[&] { monitor.report(true); }, 1},
+        {[&] { monitor.report(true); }, 1},  // the same path again
+        {[&] { monitor.report(false); }, 2},
+        {[&] { wakes.wake(); }, 3},
+    };
+    for (const auto& [step, expected] : steps) {
+        step();
+        queue.drain();
+        EXPECT_EQ(telegram->networkChanges(), expected);
+        EXPECT_EQ(webhook->networkChanges(), expected);
+    }
 }

@@ -76,6 +76,39 @@ class RunningApp(unittest.TestCase):
         wait_until(lambda: any(b.get("kind") == "usbAttached" for b in Webhook.bodies),
                    "the held USB alert after the restart")
 
+    def test_ending_during_an_unanswered_send_takes_at_most_the_budget_and_the_alert_survives(self):
+        world = self.world
+        ways_to_end = {
+            "SIGTERM": lambda app: app.send_signal(signal.SIGTERM),
+            "Quit Veyrune": lambda app: world.activate_action("quit"),
+        }
+        for way, end in ways_to_end.items():
+            with self.subTest(way):
+                world.stall_webhook()
+                Webhook.stalled.clear()
+                app = world.launch()
+                wait_until(world.owner, "the bus name")
+                self.assertEqual(world.activate_action("toggle-arm").returncode, 0)
+                world.emit_wake()
+                wait_until(lambda: any(b.get("kind") == "didWake" for b in Webhook.stalled),
+                           "the wake alert at the silent server")
+
+                started = time.monotonic()
+                end(app)
+                self.assertEqual(app.wait(timeout=30), 0)
+                # The flush budget is 2 s; the rest is the process ending.
+                self.assertLess(time.monotonic() - started, 2.5)
+                self.assertIn("didWake", world.unsent_outbox_kinds())
+
+                world.answer_webhook()
+                Webhook.bodies.clear()
+                restarted = world.launch()
+                wait_until(lambda: any(b.get("kind") == "didWake" for b in Webhook.bodies),
+                           "the cut alert after the restart")
+                wait_until(lambda: not world.unsent_outbox_kinds(), "an empty outbox")
+                restarted.send_signal(signal.SIGTERM)
+                self.assertEqual(restarted.wait(timeout=30), 0)
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0]], verbosity=2)

@@ -38,13 +38,23 @@ def wait_until(condition, what, limit=30.0):
 
 
 class Webhook(http.server.BaseHTTPRequestHandler):
-    """Keeps each accepted body with its arrival time; answers `status`."""
+    """Keeps each accepted body with its arrival time; answers `status`.
+    While `release` is an unset event, reads each request, keeps its body in
+    `stalled` and holds the connection open without an answer."""
     bodies = []
     arrivals = []
     status = 200
+    stalled = []
+    release = None
 
     def do_POST(self):
         body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+        release = Webhook.release
+        if release is not None:
+            Webhook.stalled.append(json.loads(body))
+            release.wait()
+            self.close_connection = True
+            return
         if Webhook.status == 200:
             Webhook.arrivals.append(time.monotonic())
             Webhook.bodies.append(json.loads(body))
@@ -58,6 +68,8 @@ class Webhook(http.server.BaseHTTPRequestHandler):
 
 class World:
     def __init__(self, veyrune):
+        Webhook.bodies, Webhook.arrivals, Webhook.stalled = [], [], []
+        Webhook.status, Webhook.release = 200, None
         self.veyrune = veyrune
         self.children = []
         self.scratch = tempfile.mkdtemp(prefix="veyrune-world.")
@@ -85,6 +97,7 @@ class World:
                 process.wait()
             if process.stdout:
                 process.stdout.close()
+        self.answer_webhook()
         self.server.shutdown()
         self.server.server_close()
 
@@ -139,6 +152,16 @@ class World:
         context.load_cert_chain(cert, key)
         self.server.socket = context.wrap_socket(self.server.socket, server_side=True)
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def stall_webhook(self):
+        """The server takes requests and never answers them."""
+        Webhook.release = threading.Event()
+
+    def answer_webhook(self):
+        """Held requests end without a reply; later ones are answered."""
+        release, Webhook.release = Webhook.release, None
+        if release is not None:
+            release.set()
 
     def _store_credentials(self):
         schema = Secret.Schema.new("org.freedesktop.Secret.Generic", Secret.SchemaFlags.NONE,
