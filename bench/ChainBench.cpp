@@ -10,10 +10,10 @@
 
 #include "base/PosixFileSystem.h"
 #include "record/EventChain.h"
-#include "record/EventChainFollower.h"
 #include "record/EventChainVerifier.h"
 #include "record/JSONLFileSecurityEventStore.h"
 #include "record/JSONLines.h"
+#include "review/TimelineChainCheck.h"
 
 #include "BenchLog.h"
 
@@ -68,7 +68,7 @@ BENCHMARK(BM_VerifyChain)->Unit(benchmark::kMillisecond);
 void BM_VerifyFileStreaming(benchmark::State& state) {
     JSONLFileSecurityEventStore store(logFile(), PosixFileSystem::shared());
     for (auto _ : state) {
-        benchmark::DoNotOptimize(EventChainFollower().check(store));
+        benchmark::DoNotOptimize(TimelineChainCheck().check(store, TimelineLogDigest{}));
     }
     state.SetBytesProcessed(state.iterations() * totalBytes(logLines()));
 }

@@ -131,15 +131,13 @@ void captureWarning(QtMsgType type, const QMessageLogContext&, const QString& me
 
 }  // namespace
 
-TEST_F(LogindSleepInhibitorTest, ShortDelayLimitIsLoggedAsWarning) {
-    struct Case {
-        quint64 limit;
-        bool warns;
-    };
-    for (const auto c : {Case{3'000'000, true}, Case{5'000'000, false}}) {
+// Veyrune writes nothing to the terminal: a short delay limit is kept for
+// whoever asks, never printed.
+TEST_F(LogindSleepInhibitorTest, DelayLimitIsKeptAndNeverPrinted) {
+    for (const quint64 limit : {quint64{3'000'000}, quint64{5'000'000}}) {
         bus.stopMocks();
         bus.startMock("logind", "org.freedesktop.login1");
-        addManagerProperty("InhibitDelayMaxUSec", QVariant::fromValue(c.limit));
+        addManagerProperty("InhibitDelayMaxUSec", QVariant::fromValue(limit));
         std::vector<std::string> warnings;
         capturedWarnings = &warnings;
         auto previous = qInstallMessageHandler(captureWarning);
@@ -147,7 +145,7 @@ TEST_F(LogindSleepInhibitorTest, ShortDelayLimitIsLoggedAsWarning) {
         ASSERT_TRUE(checked.registerForSleep([](std::function<void()>) {}));
         qInstallMessageHandler(previous);
         capturedWarnings = nullptr;
-        EXPECT_EQ(checked.inhibitDelayMaxUSec(), c.limit);
-        EXPECT_EQ(!warnings.empty(), c.warns) << c.limit;
+        EXPECT_EQ(checked.inhibitDelayMaxUSec(), limit);
+        EXPECT_TRUE(warnings.empty()) << limit;
     }
 }
