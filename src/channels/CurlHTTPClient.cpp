@@ -89,6 +89,10 @@ struct Exchange {
     EasyHandle easy;
     MultiHandle multi;
     std::uint64_t networkGeneration = 0;
+    // The network changed since this exchange last ran: addresses it resolved
+    // then are not used again. The handles stay, so the certificate store is
+    // not parsed again (tens of milliseconds) on the first send after a wake.
+    bool forgetAddresses = false;
 };
 
 }  // namespace
@@ -108,13 +112,13 @@ struct CurlHTTPClient::Handles {
         Exchange exchange = std::move(idle.back());
         idle.pop_back();
         curl_easy_reset(exchange.easy.get());
+        exchange.forgetAddresses = exchange.networkGeneration != networkGeneration;
+        exchange.networkGeneration = networkGeneration;
         return exchange;
     }
     void giveBack(Exchange exchange) {
         std::lock_guard lock(mutex);
-        // One that lived through a network change is let go (by the caller,
-        // outside the lock) with what it learnt.
-        if (!cancelled && exchange.networkGeneration == networkGeneration) {
+        if (!cancelled) {
             idle.push_back(std::move(exchange));
         }
     }
@@ -162,7 +166,7 @@ struct CurlHTTPClient::Handles {
         return *result;
     }
 
-    // Both let the kept exchanges go outside the lock.
+    // Lets the kept exchanges go outside the lock.
     void cancel() {
         std::vector<Exchange> dropped;
         std::lock_guard lock(mutex);
@@ -173,10 +177,8 @@ struct CurlHTTPClient::Handles {
         }
     }
     void networkChanged() {
-        std::vector<Exchange> dropped;
         std::lock_guard lock(mutex);
         ++networkGeneration;
-        dropped.swap(idle);
     }
 
     std::mutex mutex;
@@ -237,6 +239,11 @@ HTTPResponse CurlHTTPClient::perform(const HTTPRequest& request) const {
         curl_easy_setopt(handle, CURLOPT_CAPATH, nullptr);
     }
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    if (exchange->forgetAddresses) {
+        // A zero lifetime makes libcurl drop every cached address as stale
+        // and resolve afresh; the next exchange caches for the default time.
+        curl_easy_setopt(handle, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
+    }
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, long(options_.timeout.count()));
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));

@@ -48,8 +48,9 @@ class CurlHTTPClient {
     // Any thread: ends the exchanges in flight without waiting for the server
     // and refuses every later one. For good: the client is being shut down.
     void cancelExchanges();
-    // Any thread: the network path changed or the machine woke. Kept handles
-    // are dropped, so no later exchange goes to an address resolved before.
+    // Any thread: the network path changed or the machine woke. No later
+    // exchange goes to an address resolved before; kept handles keep their
+    // TLS sessions and certificate store.
     void networkChanged();
 
     // libcurl's reading of an absolute URL, so that a URL is judged by the
