@@ -103,8 +103,12 @@ class RunningApp(unittest.TestCase):
                 world.answer_webhook()
                 Webhook.bodies.clear()
                 restarted = world.launch()
-                wait_until(lambda: any(b.get("kind") == "didWake" for b in Webhook.bodies),
-                           "the cut alert after the restart")
+                try:
+                    wait_until(lambda: any(b.get("kind") == "didWake" for b in Webhook.bodies),
+                               "the cut alert after the restart")
+                except AssertionError as error:
+                    restarted.kill()
+                    raise AssertionError("%s; outbox: %s" % (error, world.outbox_rows()))
                 wait_until(lambda: not world.unsent_outbox_kinds(), "an empty outbox")
                 restarted.send_signal(signal.SIGTERM)
                 self.assertEqual(restarted.wait(timeout=30), 0)

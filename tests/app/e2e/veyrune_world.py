@@ -202,6 +202,14 @@ class World:
         with open(self.log, encoding="utf-8") as log:
             return [json.loads(line) for line in log if line.strip()]
 
+    def outbox_rows(self):
+        """Each record's kind, status, attempts and last failure, to explain a failed wait."""
+        with sqlite3.connect(self.outbox) as db:
+            rows = db.execute(
+                "SELECT payload, status, attempts, lastFailure FROM OutboxItem").fetchall()
+        return [(json.loads(payload)["kind"], status, attempts, failure)
+                for payload, status, attempts, failure in rows]
+
     def unsent_outbox_kinds(self):
         with sqlite3.connect(self.outbox) as db:
             rows = db.execute("SELECT payload, status FROM OutboxItem").fetchall()
