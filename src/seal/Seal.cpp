@@ -1,6 +1,6 @@
 #include "seal/Seal.h"
 
-#include <nlohmann/json.hpp>
+#include <charconv>
 
 namespace veyrune {
 
@@ -8,18 +8,63 @@ namespace {
 
 constexpr std::string_view kMacKey = ",\"mac\":\"";
 constexpr std::size_t kHashLength = 64;
+constexpr std::size_t kSuffixLength = kMacKey.size() + kHashLength + 2;
 
-bool isHash(const std::string& text) {
-    return SealKey::fromHex(text).has_value() && text.find_first_of("ABCDEF") == std::string::npos;
-}
+// Reads the one form Seal writes, field by field; anything else fails.
+class Cursor {
+  public:
+    explicit Cursor(std::string_view text) : rest_(text) {}
+    bool ok() const { return ok_ && rest_.empty(); }
 
-std::optional<Instant> instantField(const nlohmann::json& object, const char* name) {
-    auto found = object.find(name);
-    if (found == object.end() || !found->is_string()) {
-        return std::nullopt;
+    void literal(std::string_view expected) {
+        if (ok_ && rest_.starts_with(expected)) {
+            rest_.remove_prefix(expected.size());
+        } else {
+            ok_ = false;
+        }
     }
-    return parseISO8601(found->get<std::string>());
-}
+    std::int64_t integer() {
+        std::int64_t value = 0;
+        auto [end, error] = std::from_chars(rest_.data(), rest_.data() + rest_.size(), value);
+        ok_ = ok_ && error == std::errc() && end != rest_.data();
+        rest_.remove_prefix(static_cast<std::size_t>(end - rest_.data()));
+        return value;
+    }
+    // A string's content up to its closing quote, which is consumed.
+    std::string_view text() {
+        auto end = rest_.find('"');
+        if (!ok_ || end == std::string_view::npos) {
+            ok_ = false;
+            return {};
+        }
+        auto value = rest_.substr(0, end);
+        rest_.remove_prefix(end + 1);
+        return value;
+    }
+    Instant instant() {
+        auto value = parseISO8601(text());
+        ok_ = ok_ && value.has_value();
+        return value.value_or(Instant{});
+    }
+    std::string hash() {
+        auto value = text();
+        ok_ = ok_ && value.size() == kHashLength &&
+              value.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+        return std::string(value);
+    }
+    bool boolean() {
+        if (rest_.starts_with("true")) {
+            rest_.remove_prefix(4);
+            return true;
+        }
+        literal("false");
+        return false;
+    }
+
+  private:
+    std::string_view rest_;
+    bool ok_ = true;
+};
 
 }  // namespace
 
@@ -35,40 +80,34 @@ std::string Seal::line(const SealKey::Bytes& key) const {
     return text + std::string(kMacKey) + SealKey::mac(key, text) + "\"}";
 }
 
+std::string_view Seal::macCovered(std::string_view line) {
+    return line.size() < kSuffixLength ? std::string_view{}
+                                       : line.substr(0, line.size() - kSuffixLength);
+}
+
 std::optional<Seal> Seal::parse(std::string_view line) {
-    // The MAC ends the line, so the covered bytes are everything before it.
-    std::size_t suffix = kMacKey.size() + kHashLength + 2;
-    if (line.size() <= suffix || line.substr(line.size() - 2) != "\"}" ||
-        line.substr(line.size() - suffix, kMacKey.size()) != kMacKey) {
-        return std::nullopt;
-    }
-    auto object = nlohmann::json::parse(line, nullptr, false);
-    if (!object.is_object()) {
-        return std::nullopt;
-    }
     Seal seal;
-    try {
-        seal.epoch = object.at("epoch").get<std::int64_t>();
-        seal.seq = object.at("seq").get<std::int64_t>();
-        seal.lineHash = object.at("line").get<std::string>();
-        seal.prev = object.at("prev").get<std::string>();
-        seal.closing = object.at("closing").get<bool>();
-        seal.mac = object.at("mac").get<std::string>();
-    } catch (const nlohmann::json::exception&) {
-        return std::nullopt;
-    }
-    auto from = instantField(object, "from");
-    auto to = instantField(object, "to");
-    auto sealedAt = instantField(object, "sealedAt");
-    if (!from || !to || !sealedAt || !isHash(seal.lineHash) || !isHash(seal.prev) ||
-        !isHash(seal.mac)) {
-        return std::nullopt;
-    }
-    seal.from = *from;
-    seal.to = *to;
-    seal.sealedAt = *sealedAt;
-    // A line that is not in the one form written cannot carry a valid MAC.
-    if (seal.macText() != line.substr(0, line.size() - suffix)) {
+    Cursor cursor(line);
+    cursor.literal("{\"epoch\":");
+    seal.epoch = cursor.integer();
+    cursor.literal(",\"from\":\"");
+    seal.from = cursor.instant();
+    cursor.literal(",\"to\":\"");
+    seal.to = cursor.instant();
+    cursor.literal(",\"sealedAt\":\"");
+    seal.sealedAt = cursor.instant();
+    cursor.literal(",\"seq\":");
+    seal.seq = cursor.integer();
+    cursor.literal(",\"line\":\"");
+    seal.lineHash = cursor.hash();
+    cursor.literal(",\"prev\":\"");
+    seal.prev = cursor.hash();
+    cursor.literal(",\"closing\":");
+    seal.closing = cursor.boolean();
+    cursor.literal(kMacKey);
+    seal.mac = cursor.hash();
+    cursor.literal("}");
+    if (!cursor.ok()) {
         return std::nullopt;
     }
     return seal;

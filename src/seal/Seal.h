@@ -18,7 +18,7 @@ struct Seal {
     Instant sealedAt;      // when it was written (before `to` for a closing seal)
     std::int64_t seq = 0;  // the log's last chained line; 0: none yet
     std::string lineHash;  // SHA-256 of that line (64 zeros for none)
-    std::string prev;      // SHA-256 of the seal line before (64 zeros for the first)
+    std::string prev;      // the MAC of the seal before (64 zeros for the first)
     bool closing = false;  // written early, before sleep or shutdown
     std::string mac;       // HMAC-SHA-256 of the line up to the MAC
 
@@ -27,9 +27,11 @@ struct Seal {
     std::string macText() const;
     // The whole line (no newline), the MAC computed under `key`.
     std::string line(const SealKey::Bytes& key) const;
-    // Nothing when the line is not a seal in this form. The MAC is not checked;
-    // `macText` of the result gives back the covered bytes exactly.
+    // Nothing when the line is not a seal in the one form line() writes. The
+    // MAC is not checked.
     static std::optional<Seal> parse(std::string_view line);
+    // The bytes of a parsed seal line that its MAC covers.
+    static std::string_view macCovered(std::string_view line);
 };
 
 }  // namespace veyrune

@@ -1,8 +1,9 @@
 #include "seal/SealKey.h"
 
 #include <openssl/evp.h>
-#include <openssl/hmac.h>
 #include <openssl/rand.h>
+
+#include <initializer_list>
 
 #include "base/Error.h"
 
@@ -26,18 +27,47 @@ int hexValue(char c) {
     return -1;
 }
 
+// SHA-256 with the algorithm fetched once and the context reused: checking a
+// long log runs this for every seal.
+class Sha256 {
+  public:
+    Sha256() : md_(EVP_MD_fetch(nullptr, "SHA256", nullptr)), context_(EVP_MD_CTX_new()) {}
+    ~Sha256() {
+        EVP_MD_CTX_free(context_);
+        EVP_MD_free(md_);
+    }
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
+
+    SealKey::Bytes digest(std::initializer_list<std::string_view> parts) {
+        SealKey::Bytes out{};
+        unsigned int length = 0;
+        EVP_DigestInit_ex2(context_, md_, nullptr);
+        for (auto part : parts) {
+            EVP_DigestUpdate(context_, part.data(), part.size());
+        }
+        EVP_DigestFinal_ex(context_, out.data(), &length);
+        return out;
+    }
+
+  private:
+    EVP_MD* md_;
+    EVP_MD_CTX* context_;
+};
+
+Sha256& sha256() {
+    thread_local Sha256 instance;
+    return instance;
+}
+
+std::string_view view(const SealKey::Bytes& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 }  // namespace
 
 SealKey::Bytes SealKey::evolve(const Bytes& key) {
-    EVP_MD_CTX* context = EVP_MD_CTX_new();
-    Bytes next{};
-    unsigned int length = 0;
-    EVP_DigestInit_ex(context, EVP_sha256(), nullptr);
-    EVP_DigestUpdate(context, kEvolveLabel.data(), kEvolveLabel.size());
-    EVP_DigestUpdate(context, key.data(), key.size());
-    EVP_DigestFinal_ex(context, next.data(), &length);
-    EVP_MD_CTX_free(context);
-    return next;
+    return sha256().digest({kEvolveLabel, view(key)});
 }
 
 SealKey::Bytes SealKey::advance(Bytes key, std::int64_t steps) {
@@ -48,17 +78,15 @@ SealKey::Bytes SealKey::advance(Bytes key, std::int64_t steps) {
 }
 
 std::string SealKey::mac(const Bytes& key, std::string_view text) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()),
-         reinterpret_cast<const unsigned char*>(text.data()), text.size(), digest, &length);
-    std::string out;
-    out.reserve(length * 2);
-    for (unsigned int i = 0; i < length; ++i) {
-        out += kHexDigits[digest[i] >> 4];
-        out += kHexDigits[digest[i] & 15];
+    // HMAC-SHA-256 (RFC 2104); the key is shorter than a block, so padded with zeros.
+    std::array<char, 64> inner{}, outer{};
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        char byte = i < key.size() ? static_cast<char>(key[i]) : '\0';
+        inner[i] = static_cast<char>(byte ^ 0x36);
+        outer[i] = static_cast<char>(byte ^ 0x5c);
     }
-    return out;
+    auto innerHash = sha256().digest({{inner.data(), inner.size()}, text});
+    return hex(sha256().digest({{outer.data(), outer.size()}, view(innerHash)}));
 }
 
 SealKey::Bytes SealKey::randomSeed() {

@@ -21,7 +21,6 @@ constexpr std::int64_t kMaxEpochStep = 50'000'000;
 SealedLogVerifier::SealedLogVerifier(const VerificationKey& key,
                                      const std::vector<std::string>& sealLines) {
     checkSeals(key, sealLines);
-    pending_ = expected_.begin();
 }
 
 void SealedLogVerifier::checkSeals(const VerificationKey& key,
@@ -30,7 +29,6 @@ void SealedLogVerifier::checkSeals(const VerificationKey& key,
     // The key moves only forward, so a seal is never checked under a later key.
     std::int64_t keyEpoch = key.firstEpoch;
     SealKey::Bytes epochKey = key.seed;
-    std::string previousLine;
     std::int64_t number = 0;
     for (const auto& line : lines) {
         if (line.empty()) {
@@ -58,11 +56,11 @@ void SealedLogVerifier::checkSeals(const VerificationKey& key,
         }
         epochKey = SealKey::advance(epochKey, seal->epoch - keyEpoch);
         keyEpoch = seal->epoch;
-        if (SealKey::mac(epochKey, seal->macText()) != seal->mac) {
+        if (SealKey::mac(epochKey, Seal::macCovered(line)) != seal->mac) {
             at.failure = Failure::badMAC;
             return fail(at);
         }
-        if (seal->prev != (lastSeal_ ? EventChain::linkHash(previousLine) : EventChain::genesis)) {
+        if (seal->prev != (lastSeal_ ? lastSeal_->mac : EventChain::genesis)) {
             at.failure = Failure::sealChainBroken;
             return fail(at);
         }
@@ -71,16 +69,26 @@ void SealedLogVerifier::checkSeals(const VerificationKey& key,
             return fail(at);
         }
         if (seal->seq > 0) {
-            auto [found, added] =
-                expected_.try_emplace(seal->seq, Expected{seal->lineHash, seal->epoch});
-            if (!added && found->second.hash != seal->lineHash) {
-                at.failure = Failure::entryChanged;
-                at.fromSeq = at.toSeq = seal->seq;
+            Expected sealed{seal->seq, {}, seal->epoch};
+            std::copy(seal->lineHash.begin(), seal->lineHash.end(), sealed.hash.begin());
+            if (!expected_.empty() && seal->seq < expected_.back().seq) {
+                // A later seal over fewer entries: the ones between were removed.
+                at.failure = Failure::entriesMissing;
+                at.fromSeq = seal->seq + 1;
+                at.toSeq = expected_.back().seq;
                 return fail(at);
+            }
+            if (!expected_.empty() && seal->seq == expected_.back().seq) {
+                if (expected_.back().hash != sealed.hash) {
+                    at.failure = Failure::entryChanged;
+                    at.fromSeq = at.toSeq = seal->seq;
+                    return fail(at);
+                }
+            } else {
+                expected_.push_back(sealed);
             }
         }
         lastSeal_ = *seal;
-        previousLine = line;
     }
     if (!lastSeal_) {
         fail({Failure::noSeals});
@@ -97,15 +105,14 @@ void SealedLogVerifier::add(std::string_view line) {
     if (lastSeal_ && seq <= lastSeal_->seq) {
         ++sealedEntries_;
     }
-    for (; pending_ != expected_.end() && pending_->first <= seq; ++pending_) {
-        if (pending_->first < seq) {
+    for (; pending_ < expected_.size() && expected_[pending_].seq <= seq; ++pending_) {
+        const auto& sealed = expected_[pending_];
+        if (sealed.seq < seq) {
             // The chain went past a sealed seq it never had: renumbered.
-            return fail({Failure::entriesMissing, 0, pending_->second.epoch, pending_->first,
-                         pending_->first});
+            return fail({Failure::entriesMissing, 0, sealed.epoch, sealed.seq, sealed.seq});
         }
-        if (pending_->second.hash != chain_.lastHash()) {
-            return fail(
-                {Failure::entryChanged, 0, pending_->second.epoch, lastMatchedSeq_ + 1, seq});
+        if (std::string_view(sealed.hash.data(), sealed.hash.size()) != chain_.lastHash()) {
+            return fail({Failure::entryChanged, 0, sealed.epoch, lastMatchedSeq_ + 1, seq});
         }
         lastMatchedSeq_ = seq;
     }
@@ -122,9 +129,10 @@ SealVerificationResult SealedLogVerifier::result() const {
     if (auto* gap = std::get_if<ChainVerificationResult::Gap>(&chain.value)) {
         return {Failed{Failure::chainBroken, 0, 0, gap->fromSeq + 1, gap->toSeq}};
     }
-    if (pending_ != expected_.end()) {
-        return {Failed{Failure::entriesMissing, 0, pending_->second.epoch,
-                       std::max(chain_.lastSeq() + 1, lastMatchedSeq_ + 1), pending_->first}};
+    if (pending_ < expected_.size()) {
+        return {Failed{Failure::entriesMissing, 0, expected_[pending_].epoch,
+                       std::max(chain_.lastSeq() + 1, lastMatchedSeq_ + 1),
+                       expected_[pending_].seq}};
     }
     Instant through = std::min(lastSeal_->to, lastSeal_->sealedAt);
     return {SealVerificationResult::Sealed{

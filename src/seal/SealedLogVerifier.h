@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +28,10 @@ class SealedLogVerifier {
     const EventChainVerifier& chain() const { return chain_; }
 
   private:
+    // A sealed line: the last of the log when an epoch was sealed.
     struct Expected {
-        std::string hash;
+        std::int64_t seq;
+        EventChain::LinkHash hash;
         std::int64_t epoch;
     };
     void checkSeals(const VerificationKey& key, const std::vector<std::string>& lines);
@@ -38,8 +39,8 @@ class SealedLogVerifier {
 
     EventChainVerifier chain_;
     std::optional<SealVerificationResult::Failed> failed_;
-    std::map<std::int64_t, Expected> expected_;  // seq -> sealed line hash
-    std::map<std::int64_t, Expected>::const_iterator pending_;
+    std::vector<Expected> expected_;  // in seal order, seq rising
+    std::size_t pending_ = 0;         // the first not met yet in the log
     std::int64_t lastMatchedSeq_ = 0;
     std::optional<Seal> lastSeal_;
     std::int64_t sealedEntries_ = 0;

@@ -145,7 +145,7 @@ void Sealer::writeSeal(const SealKeyFile::State& state, bool closing, const Tail
     seal.seq = tail.seq;
     seal.lineHash = tail.hash;
     const auto& last = lastSealLine();
-    seal.prev = last ? EventChain::linkHash(*last) : EventChain::genesis;
+    seal.prev = last ? Seal::parse(*last)->mac : EventChain::genesis;
     seal.closing = closing;
     auto line = seal.line(state.key);
     if (!files_->status(sealsFile_)) {

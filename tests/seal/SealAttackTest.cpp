@@ -36,7 +36,7 @@ struct Intrusion {
         seal.sealedAt = seal.to;
         seal.seq = static_cast<std::int64_t>(lines.size());
         seal.lineHash = lines.empty() ? EventChain::genesis : EventChain::linkHash(lines.back());
-        seal.prev = seals.empty() ? EventChain::genesis : EventChain::linkHash(seals.back());
+        seal.prev = seals.empty() ? EventChain::genesis : Seal::parse(seals.back())->mac;
         return seal.line(stolen.key);
     }
 };
