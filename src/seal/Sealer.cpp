@@ -48,8 +48,12 @@ VerificationKey Sealer::begin(std::int64_t epochSeconds) {
 VerificationKey Sealer::begin(const SealKey::Bytes& seed, std::int64_t epochSeconds) {
     SealEpochs epochs{epochSeconds};
     std::int64_t epoch = epochs.epochOf(clock_->now());
-    // Seals of an earlier key would not verify under the new one.
+    // Seals of an earlier key would not verify under the new one; they are
+    // kept aside for that key rather than dropped.
     if (files_->status(sealsFile_)) {
+        auto aside = sealsFile_;
+        aside += ".before-" + std::to_string(epoch);
+        files_->writeAtomically(aside, files_->readFile(sealsFile_));
         files_->removeRegularFile(sealsFile_);
     }
     readSeals_ = true;

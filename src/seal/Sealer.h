@@ -28,7 +28,8 @@ class Sealer {
            std::filesystem::path sealsFile);
 
     // Switches sealing on with a fresh seed for the current epoch and returns
-    // the verification key, to be shown once: nothing keeps it.
+    // the verification key, to be shown once: nothing keeps it. Seals of an
+    // earlier key move to "<seals>.before-<epoch>".
     VerificationKey begin(std::int64_t epochSeconds = SealEpochs::defaultSeconds);
     VerificationKey begin(const SealKey::Bytes& seed, std::int64_t epochSeconds);
     bool isSealing() const;

@@ -157,3 +157,23 @@ TEST(SealKeyFile, DamagedFileIsAnErrorAndLeftAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Sealer, NewKeyKeepsTheSealsOfTheOldOneAside) {
+    test::SealedHistory history;
+    history.epoch(2);
+    auto oldSeals = test::readFile(history.seals());
+    SealKey::Bytes seed{};
+    seed.fill(0x11);
+    auto key = history.sealer.begin(seed, 900);
+    history.epoch(1);
+
+    auto aside = history.seals();
+    aside += ".before-" + std::to_string(key.firstEpoch);
+    EXPECT_EQ(test::readFile(aside), oldSeals);
+    history.key = key;
+    EXPECT_EQ(sealed(history).sealedEntries, 3);
+}
+
+}  // namespace
