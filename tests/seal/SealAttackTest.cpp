@@ -142,6 +142,10 @@ std::vector<AttackCase> attacks() {
     };
 }
 
+void PrintTo(const AttackCase& attack, std::ostream* out) {
+    *out << attack.name;
+}
+
 class SealAttack : public testing::TestWithParam<AttackCase> {};
 
 TEST_P(SealAttack, IsReportedWithWhereItFailed) {
