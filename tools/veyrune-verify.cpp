@@ -4,19 +4,24 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/PosixFileSystem.h"
 #include "record/EventChainVerifier.h"
 #include "record/JSONLFileSecurityEventStore.h"
 #include "record/SecurityEventDecoder.h"
 #include "review/ChainStatusProjection.h"
+#include "seal/SealSummaryText.h"
+#include "seal/SealedLogVerifier.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: veyrune-verify [FILE]\n"
+    "Usage: veyrune-verify [--key KEY] [FILE]\n"
     "\n"
     "Checks the hash chain of a Veyrune event log (security-events.jsonl) and\n"
     "prints its verdict as one line, for example\n"
@@ -37,7 +42,13 @@ constexpr const char* kUsage =
     "\n"
     "The chain shows edits, removals and reordering anywhere but at the end of\n"
     "the log. A removed tail or an edited last line goes unnoticed, and anyone\n"
-    "who can write the file can recompute the whole chain.\n";
+    "who can write the file can recompute the whole chain.\n"
+    "\n"
+    "With --key, the verification key shown when sealing was switched on, the\n"
+    "seals in security-events.seals beside FILE are checked too, and a second\n"
+    "line tells through when the log is sealed, or what failed and where (exit\n"
+    "status 1). Entries sealed before an intruder took the current key cannot\n"
+    "be changed or removed unnoticed.\n";
 
 // Verifies the log in one pass and counts what cannot be read: lines before
 // the chain that are not events (legacy events are fine).
@@ -45,17 +56,25 @@ class Inspection final : public veyrune::LogLineSink {
   public:
     void restart() override {}
     void line(std::string_view text) override {
-        auto legacyBefore = verifier.legacyCount();
-        verifier.add(text);
-        if (verifier.legacyCount() != legacyBefore && !decoder_.decodeLogLine(text)) {
+        auto legacyBefore = chain().legacyCount();
+        if (sealed) {
+            sealed->add(text);
+        } else {
+            verifier_.add(text);
+        }
+        if (chain().legacyCount() != legacyBefore && !decoder_.decodeLogLine(text)) {
             ++unreadableLines;
         }
     }
+    const veyrune::EventChainVerifier& chain() const {
+        return sealed ? sealed->chain() : verifier_;
+    }
 
-    veyrune::EventChainVerifier verifier;
+    std::optional<veyrune::SealedLogVerifier> sealed;
     std::int64_t unreadableLines = 0;
 
   private:
+    veyrune::EventChainVerifier verifier_;
     veyrune::SecurityEventDecoder decoder_;
 };
 
@@ -66,7 +85,7 @@ std::string lines(std::int64_t count) {
 // The one line printed and the exit status.
 std::pair<std::string, int> verdict(const Inspection& inspection, std::uint64_t fileSize) {
     using R = veyrune::ChainVerificationResult;
-    auto result = inspection.verifier.result();
+    auto result = inspection.chain().result();
     auto summary = veyrune::chainSummaryText(veyrune::ChainStatusProjection::make(result));
     if (std::holds_alternative<R::Broken>(result.value) ||
         std::holds_alternative<R::Gap>(result.value)) {
@@ -85,33 +104,96 @@ std::pair<std::string, int> verdict(const Inspection& inspection, std::uint64_t 
     return {summary, 0};
 }
 
+struct Arguments {
+    std::optional<std::string> key;
+    std::vector<std::string> files;
+};
+
+// Nothing after printing why the arguments are wrong or the help was asked for.
+std::optional<Arguments> parseArguments(int argc, char** argv, int& status) {
+    Arguments arguments;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::cout << kUsage;
+            status = 0;
+            return std::nullopt;
+        }
+        if (argument == "--key" && i + 1 < argc) {
+            arguments.key = argv[++i];
+        } else if (argument.starts_with("--key=")) {
+            arguments.key = argument.substr(6);
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            std::cerr << "veyrune-verify: unknown option " << argument << "\n\n" << kUsage;
+            status = 2;
+            return std::nullopt;
+        } else {
+            arguments.files.push_back(argument);
+        }
+    }
+    if (arguments.files.size() > 1) {
+        std::cerr << "veyrune-verify: expected at most one file\n\n" << kUsage;
+        status = 2;
+        return std::nullopt;
+    }
+    return arguments;
+}
+
+std::vector<std::string> sealLines(const std::filesystem::path& logFile) {
+    auto path = logFile.parent_path() / "security-events.seals";
+    auto& files = veyrune::PosixFileSystem::shared();
+    std::vector<std::string> lines;
+    if (!files.status(path)) {
+        return lines;
+    }
+    std::istringstream text(files.readFile(path));
+    for (std::string line; std::getline(text, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2) {
-        std::cerr << "veyrune-verify: expected at most one file\n\n" << kUsage;
-        return 2;
+    int status = 2;
+    auto arguments = parseArguments(argc, argv, status);
+    if (!arguments) {
+        return status;
     }
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::cout << kUsage;
-        return 0;
+    std::optional<veyrune::VerificationKey> key;
+    if (arguments->key) {
+        try {
+            key = veyrune::VerificationKey::parse(*arguments->key);
+        } catch (const veyrune::VerificationKeyError& error) {
+            std::cerr << "veyrune-verify: wrong key: " << error.what() << "\n";
+            return 2;
+        }
     }
-    if (argc == 2 && argv[1][0] == '-' && argv[1][1] != '\0') {
-        std::cerr << "veyrune-verify: unknown option " << argv[1] << "\n\n" << kUsage;
-        return 2;
-    }
-    std::filesystem::path file = argc == 2 ? std::filesystem::path(argv[1])
-                                           : veyrune::JSONLFileSecurityEventStore::defaultFileURL();
+    std::filesystem::path file = arguments->files.empty()
+                                     ? veyrune::JSONLFileSecurityEventStore::defaultFileURL()
+                                     : std::filesystem::path(arguments->files.front());
     try {
         veyrune::JSONLFileSecurityEventStore store(file, veyrune::PosixFileSystem::shared());
         Inspection inspection;
+        if (key) {
+            inspection.sealed.emplace(*key, sealLines(file));
+        }
         auto read = store.readLinesAfter({}, inspection);
         if (!read.tail.empty()) {
             inspection.line(read.tail);
         }
-        auto [text, status] =
+        auto [text, verdictStatus] =
             verdict(inspection, read.position.file ? read.position.file->size : 0);
+        status = verdictStatus;
         std::cout << text << "\n";
+        if (inspection.sealed) {
+            auto sealed = inspection.sealed->result();
+            std::cout << veyrune::sealSummaryText(sealed) << "\n";
+            if (std::holds_alternative<veyrune::SealVerificationResult::Failed>(sealed.value)) {
+                status = 1;
+            }
+        }
         return status;
     } catch (const std::exception& error) {
         std::cerr << "veyrune-verify: cannot read the log: " << error.what() << "\n";

@@ -27,6 +27,10 @@ class EventChainVerifier {
     bool hasStopped() const { return stopped_.has_value(); }
     // Lines before the first chained one (legacy or undecodable) so far.
     std::int64_t legacyCount() const { return legacyCount_; }
+    // Chained lines verified so far, and the last of them: its seq and hash.
+    std::int64_t verifiedCount() const { return verifiedCount_; }
+    std::int64_t lastSeq() const { return previousSeq_; }
+    std::string_view lastHash() const { return {previousHash_.data(), previousHash_.size()}; }
 
     // `lines` in file order, split at "\n" with empty pieces dropped.
     static ChainVerificationResult verify(const std::vector<std::string>& lines);

@@ -7,6 +7,7 @@
 
 #include "record/EventChain.h"
 #include "support/EventFactory.h"
+#include "support/SealedHistory.h"
 #include "support/TempDirectory.h"
 
 using namespace veyrune;
@@ -122,4 +123,42 @@ TEST(VerifyTool, DefaultsToTheLiveLogUnderXDGDataHome) {
     setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
     EXPECT_EQ(verifyTool("").out, "Chain intact \u2014 1 entry verified (1\u20131)\n");
     unsetenv("XDG_DATA_HOME");
+}
+
+TEST(VerifyTool, WithTheKeyAddsTheSealLineAndFailsOnASealedEdit) {
+    test::SealedHistory history;
+    history.epoch(3);
+    history.epoch(2);
+    history.append(1);
+    std::string args = "--key '" + history.key.text() + "' " + history.log().string();
+    auto through = iso8601String(SealEpochs{900}.start(history.key.firstEpoch + 2));
+    auto run = verifyTool(args);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "Chain intact \u2014 6 entries verified (1\u20136)\nSealed through " +
+                  through.substr(0, 10) + " " + through.substr(11, 5) +
+                  " UTC \u2014 5 entries; 1 entry since the last seal is not sealed yet\n");
+
+    auto lines = test::fileLines(history.log());
+    lines[1].replace(lines[1].find("Screen locked"), 6, "SCREEN");
+    test::writeLines(history.log(), test::rechained(lines, 1));
+    run = verifyTool(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Chain intact"), std::string::npos);
+    EXPECT_NE(run.out.find("Seals failed \u2014 changed after sealing: the first bad entry is "
+                           "among entries 1\u20133"),
+              std::string::npos)
+        << run.out;
+    // Without the key the rewritten log still reads as intact, as before.
+    EXPECT_EQ(verifyTool(history.log().string()).status, 0);
+}
+
+TEST(VerifyTool, MistypedKeyIsAnArgumentErrorNotAVerdict) {
+    test::SealedHistory history;
+    history.epoch(1);
+    auto key = history.key.text();
+    key[0] = key[0] == 'Z' ? 'Y' : 'Z';
+    auto run = verifyTool("--key " + key + " " + history.log().string());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
 }

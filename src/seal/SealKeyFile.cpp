@@ -1,0 +1,35 @@
+#include "seal/SealKeyFile.h"
+
+#include <nlohmann/json.hpp>
+
+namespace veyrune {
+
+SealKeyFile::SealKeyFile(std::filesystem::path path, FileSystem& files)
+    : path_(std::move(path)), files_(&files) {}
+
+std::optional<SealKeyFile::State> SealKeyFile::load() const {
+    if (!files_->status(path_)) {
+        return std::nullopt;
+    }
+    auto object = nlohmann::json::parse(files_->readFile(path_), nullptr, false);
+    try {
+        State state;
+        state.epoch = object.at("epoch").get<std::int64_t>();
+        state.epochSeconds = object.at("epochSeconds").get<std::int64_t>();
+        auto key = SealKey::fromHex(object.at("key").get<std::string>());
+        if (key && state.epochSeconds > 0) {
+            state.key = *key;
+            return state;
+        }
+    } catch (const nlohmann::json::exception&) {
+    }
+    throw Error("The sealing key file " + path_.string() + " cannot be read.");
+}
+
+void SealKeyFile::store(const State& state) {
+    files_->writeAtomically(path_, "{\"epoch\":" + std::to_string(state.epoch) +
+                                       ",\"epochSeconds\":" + std::to_string(state.epochSeconds) +
+                                       ",\"key\":\"" + SealKey::hex(state.key) + "\"}\n");
+}
+
+}  // namespace veyrune
