@@ -156,7 +156,7 @@ void Shell::openSettings(SettingsTab tab) {
             d_.model, d_.settings, d_.launchAtLogin, d_.updater, d_.webhookConfiguration, d_.tasks,
             d_.screenCaptureMethod, d_.channelsChanged, d_.openAutostartSettings,
             [this](const EvidencePermissionPreflight& preflight) { reviewPermission(preflight); },
-            [this] { open(Destination::evidence); }, [this] { openPrivacyPolicy(); }});
+            [this] { open(Destination::evidence); }, [this] { openPrivacyPolicy(); }, d_.sealing});
     });
     static_cast<SettingsWindow*>(window)->selectTab(tab);
 }

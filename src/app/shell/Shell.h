@@ -56,6 +56,8 @@ struct ShellDependencies {
     ScreenCaptureMethod screenCaptureMethod = ScreenCaptureMethod::x11Display;
     // Whether to show the tray icon (tests run without it).
     bool showTrayIcon = true;
+    // Optional: the sealing switch in Settings ▸ General.
+    SealingService* sealing = nullptr;
 };
 
 // The Qt shell: the tray icon and its panel, and the windows opened by
