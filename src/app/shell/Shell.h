@@ -58,6 +58,8 @@ struct ShellDependencies {
     bool showTrayIcon = true;
     // Optional: the sealing switch in Settings ▸ General.
     SealingService* sealing = nullptr;
+    // Optional: the seals beside the log, for the line by the chain badge.
+    std::filesystem::path sealsFile = {};
 };
 
 // The Qt shell: the tray icon and its panel, and the windows opened by
