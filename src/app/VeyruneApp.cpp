@@ -79,10 +79,9 @@ void VeyruneApp::wire() {
             }
         });
     };
-    // Queued before the watcher can append, so an epoch that ended while
-    // Veyrune was off is sealed before anything of the new one is written.
-    sealing_.start();
-    watcher_.start();
+    // The watcher starts once an epoch that ended while Veyrune was off is
+    // sealed, so nothing of the new epoch is written before that seal.
+    sealing_.start([this] { mainQueue_.post([this] { watcher_.start(); }); });
     sleepClock_->start(*system_.displaySleep);
     model_->setBeforeSleep([this](std::function<void()> done) { sealing_.close(std::move(done)); });
     model_->installSleepGate();

@@ -28,8 +28,13 @@ SealingService::~SealingService() {
     timer_.cancel();
 }
 
-void SealingService::start() {
-    queue_.post([this] { tickAndArm(); });
+void SealingService::start(std::function<void()> sealed) {
+    queue_.post([this, sealed = std::move(sealed)] {
+        tickAndArm();
+        if (sealed) {
+            sealed();
+        }
+    });
     if (wake_) {
         // The timer may have slept through an epoch's end.
         wake_->observeWake([this] { queue_.post([this] { tickAndArm(); }); });

@@ -28,8 +28,9 @@ class SealingService {
     SealingService(const SealingService&) = delete;
     SealingService& operator=(const SealingService&) = delete;
 
-    // Seals what is due and arms the timer; call before anything is appended.
-    void start();
+    // Seals what is due and arms the timer, then runs `sealed` on the queue:
+    // start appending to the log only then.
+    void start(std::function<void()> sealed = {});
     // Switches sealing on; `shown` gets the verification key (nothing on a
     // failure), on the queue, and must not keep it.
     void enable(std::function<void(std::optional<VerificationKey>)> shown);
