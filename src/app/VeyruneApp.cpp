@@ -31,6 +31,11 @@ VeyruneApp::VeyruneApp(const QString& executablePath)
       evidence_(pool_, blockingIO_, SystemClock::shared(), mainQueue_),
       dispatcherQueue_(pool_.pool(), AlertDispatcher::queueLabel),
       dispatcherTimer_(pool_.pool(), &wakes_.branch()),
+      sealQueue_(blockingIO_.pool(), "Veyrune.Sealing"),
+      sealTimer_(pool_.pool(), &wakes_.branch()),
+      sealer_(SystemClock::shared(), PosixFileSystem::shared(), events_, sealKeyFile(),
+              sealsFile()),
+      sealing_(sealer_, sealQueue_, sealTimer_, &wakes_.branch(), SystemClock::shared(), {}),
       updater_(UpdaterModel::make(build::updateSigningKey, nullptr)),
       autostart_(PosixFileSystem::shared(), executablePath.toStdString()),
       launchAtLogin_(autostart_),
@@ -74,8 +79,11 @@ void VeyruneApp::wire() {
             }
         });
     };
-    watcher_.start();
+    // The watcher starts once an epoch that ended while Veyrune was off is
+    // sealed, so nothing of the new epoch is written before that seal.
+    sealing_.start([this] { mainQueue_.post([this] { watcher_.start(); }); });
     sleepClock_->start(*system_.displaySleep);
+    model_->setBeforeSleep([this](std::function<void()> done) { sealing_.close(std::move(done)); });
     model_->installSleepGate();
     delivery_.manager().observeWake(wakes_.branch());
     auto keepDays = settings_.value(Settings::evidenceKeepDays);
@@ -83,6 +91,14 @@ void VeyruneApp::wire() {
     auto& library = evidence_.library();
     blockingIO_.run([&library, keepDays, cap] { library.enforceRetention(keepDays, cap); });
     system_.shutdown->observeShutdown([this](ShutdownSignal) { quit(); });
+}
+
+std::filesystem::path VeyruneApp::sealsFile() {
+    return JSONLFileSecurityEventStore::defaultFileURL().parent_path() / "security-events.seals";
+}
+
+std::filesystem::path VeyruneApp::sealKeyFile() {
+    return JSONLFileSecurityEventStore::defaultFileURL().parent_path() / "security-events.sealkey";
 }
 
 bool VeyruneApp::publishOnSessionBus(bool startedByBus) {
@@ -198,6 +214,10 @@ void VeyruneApp::quit() {
     // Sends get what is left of the budget; whatever still waits on the
     // network then is cut short and goes out after the next start.
     delivery_.manager().stop(deadline);
+    auto sealed = std::make_shared<std::promise<void>>();
+    auto closed = sealed->get_future();
+    sealing_.close([sealed] { sealed->set_value(); });
+    closed.wait_until(deadline);
     QCoreApplication::quit();
 }
 

@@ -17,6 +17,7 @@
 #include "model/AppAction.h"
 #include "model/AppModel.h"
 #include "model/LaunchAtLoginSettingsModel.h"
+#include "model/SealingService.h"
 #include "model/SettingsBridge.h"
 #include "model/TimelineNavigationState.h"
 #include "model/UpdaterModel.h"
@@ -82,6 +83,10 @@ class VeyruneApp {
     SleepGateStatus& sleepGateStatus() { return sleepGateStatus_; }
     // The pool for blocking work (files, keyring, network); never a queue's.
     AsioTaskPool& taskPool() { return blockingIO_; }
+    SealingService& sealing() { return sealing_; }
+    // Where the seals lie beside the event log; the key file is never exported.
+    static std::filesystem::path sealsFile();
+    static std::filesystem::path sealKeyFile();
     MainQueue& mainQueue() { return mainQueue_; }
 
   private:
@@ -114,6 +119,11 @@ class VeyruneApp {
     EvidenceStack evidence_;
     AsioSerialQueue dispatcherQueue_;
     WallClockDeliveryTimerScheduler dispatcherTimer_;
+    // Sealing fsyncs, so its queue runs on the blocking pool, one call at a time.
+    AsioSerialQueue sealQueue_;
+    WallClockDeliveryTimerScheduler sealTimer_;
+    Sealer sealer_;
+    SealingService sealing_;
     std::shared_ptr<AppModel> model_;
     TimelineNavigationState navigation_;
     std::shared_ptr<UpdaterModel> updater_;

@@ -57,6 +57,8 @@ int main(int argc, char* argv[]) {
                                         [&app] { app.channelsChanged(); },
                                         [&app](const AppAction& action) { app.perform(action); }};
     shellDependencies.screenCaptureMethod = app.evidence().screenCaptureMethod();
+    shellDependencies.sealing = &app.sealing();
+    shellDependencies.sealsFile = VeyruneApp::sealsFile();
     Shell shell(shellDependencies);
     app.setWindowHooks(
         {[&shell](MenuPanelReleaseDestination destination) { shell.open(destination); },

@@ -296,12 +296,19 @@ void AppModel::willSleep(std::function<void()> allowSleep) {
     auto gate = std::make_shared<SystemSleepGate>(
         SystemSleepGate::defaultBudget, SystemSleepGate::defaultPollInterval,
         deps_.delivery.isQueueEmpty,
-        [weak](std::function<void()> done) {
-            if (auto model = weak.lock()) {
-                model->flushBufferedAlerts(std::move(done));
-            } else {
+        [weak, before = beforeSleep_](std::function<void()> done) {
+            auto model = weak.lock();
+            if (!model) {
                 done();
+                return;
             }
+            model->flushBufferedAlerts([before, done = std::move(done)] {
+                if (before) {
+                    before(done);
+                } else {
+                    done();
+                }
+            });
         },
         std::move(allowSleep), deps_.monotonicClock, deps_.tasks);
     sleepGates_.start([gate](std::stop_token stop) { gate->run(stop); });

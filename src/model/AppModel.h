@@ -118,6 +118,11 @@ class AppModel : public std::enable_shared_from_this<AppModel> {
     void testCameraSnapshot();
     // "Test Screenshot": a screenshot with no event, while armed.
     void testScreenshot();
+    // Work that must finish before sleep, after the alerts' flush (sealing);
+    // it calls `done` once, on any thread. Set before installSleepGate().
+    void setBeforeSleep(std::function<void(std::function<void()> done)> work) {
+        beforeSleep_ = std::move(work);
+    }
     // Registers for will-sleep notices once; true when the hold is in place.
     bool installSleepGate();
     // Flushes held alerts into the outbox, then starts a delivery pass;
@@ -152,6 +157,7 @@ class AppModel : public std::enable_shared_from_this<AppModel> {
     bool isDeveloperModeEnabled_ = false;
     bool isSleepGateActive_ = false;
     std::unique_ptr<SystemPowerSleepNotifier> sleepNotifier_;
+    std::function<void(std::function<void()>)> beforeSleep_;  // read by each sleep gate
     std::map<ObserverID, std::function<void()>> observers_;
     ObserverID nextObserverID_ = 1;
     // Last: joined before anything a running gate might use goes away.

@@ -36,6 +36,8 @@ inline constexpr BoolSetting captureUSB{"captureUSB", true};
 inline constexpr BoolSetting captureVolumes{"captureVolumes", true};
 inline constexpr BoolSetting captureDisplay{"captureDisplay", true};
 inline constexpr BoolSetting captureAudio{"captureAudio", false};
+// The switch only: whether sealing runs is whether its key file exists.
+inline constexpr BoolSetting sealEventLog{"sealEventLog", false};
 inline constexpr BoolSetting hasCompletedOnboarding{"hasCompletedOnboarding", false};
 // Read once at start.
 inline constexpr BoolSetting developerMode{"VeyruneDeveloperMode", false};

@@ -72,23 +72,37 @@ void TimelineController::startChainVerification() {
     std::weak_ptr<TimelineController*> owner = self_;
     const SecurityEventStore* store = &c_.events;
     MainQueue* mainQueue = &c_.mainQueue;
-    c_.pool.run([owner, store, mainQueue, chain = chain_, kept = log_.keptLines()] {
+    c_.pool.run([owner, store, mainQueue, chain = chain_, kept = log_.keptLines(),
+                 sealStatus = c_.sealStatus] {
         TimelineChainCheck::Outcome outcome{ChainVerificationResult::empty()};
         try {
             outcome = chain->check(*store, kept);
         } catch (const std::exception&) {
             // An unreadable log is shown like an empty one.
         }
-        mainQueue->post([owner, outcome] {
+        std::optional<SealChainStatus> seals;
+        try {
+            seals = sealStatus ? sealStatus() : std::nullopt;
+        } catch (const std::exception&) {
+            // Unreadable seals are shown like none.
+        }
+        mainQueue->post([owner, outcome, seals] {
             if (auto self = owner.lock()) {
-                (*self)->chainChecked(outcome);
+                (*self)->chainChecked(outcome, seals);
             }
         });
     });
 }
 
-void TimelineController::chainChecked(const TimelineChainCheck::Outcome& outcome) {
+void TimelineController::chainChecked(const TimelineChainCheck::Outcome& outcome,
+                                      const std::optional<SealChainStatus>& seals) {
     chainStatus_ = ChainStatusProjection::make(outcome.result);
+    sealText_.reset();
+    if (seals && seals->intact) {
+        sealText_ = "Sealed through " + formatter_->format(seals->through);
+    } else if (seals) {
+        sealText_ = "Seals broken at seal " + std::to_string(seals->brokenAt);
+    }
     isVerifying_ = false;
     if (outcome.keptLinesChanged) {
         // Lines the rows came from were rewritten behind the appended ones.

@@ -19,6 +19,7 @@
 #include "review/TimelineEventSet.h"
 #include "review/TimelineExporter.h"
 #include "review/TimelineTab.h"
+#include "seal/SealChainCheck.h"
 
 namespace veyrune {
 
@@ -41,6 +42,8 @@ class TimelineController {
         const Clock& clock;
         TaskPool& pool;
         MainQueue& mainQueue;
+        // Optional: the seals' own chain, read on `pool` with each chain check.
+        std::function<std::optional<SealChainStatus>()> sealStatus = {};
     };
 
     TimelineController(Collaborators collaborators, std::unique_ptr<TimestampFormatter> formatter);
@@ -76,6 +79,9 @@ class TimelineController {
     const std::optional<std::string>& errorText() const { return errorText_; }
     const std::optional<std::string>& exportErrorText() const { return exportErrorText_; }
     const std::optional<ChainStatusProjection>& chainStatus() const { return chainStatus_; }
+    // "Sealed through <date and time>" or where the seals broke; nothing when
+    // the log is not sealed.
+    const std::optional<std::string>& sealText() const { return sealText_; }
     TimelineTab selectedTab() const { return selectedTab_; }
     bool isExporting() const { return isExporting_; }
     bool isVerifying() const { return isVerifying_; }
@@ -84,7 +90,8 @@ class TimelineController {
     // Reads the events and builds the rows; false (with errorText) on a read error.
     bool loadEvents();
     void buildRows();
-    void chainChecked(const TimelineChainCheck::Outcome& outcome);
+    void chainChecked(const TimelineChainCheck::Outcome& outcome,
+                      const std::optional<SealChainStatus>& seals);
     void changed();
 
     Collaborators c_;
@@ -100,6 +107,7 @@ class TimelineController {
     std::optional<std::string> errorText_;
     std::optional<std::string> exportErrorText_;
     std::optional<ChainStatusProjection> chainStatus_;
+    std::optional<std::string> sealText_;
     TimelineTab selectedTab_ = TimelineTab::events;
     bool isExporting_ = false;
     bool isVerifying_ = false;

@@ -26,6 +26,12 @@ std::optional<SealKeyFile::State> SealKeyFile::load() const {
     throw Error("The sealing key file " + path_.string() + " cannot be read.");
 }
 
+void SealKeyFile::remove() {
+    if (files_->status(path_)) {
+        files_->removeRegularFile(path_);
+    }
+}
+
 void SealKeyFile::store(const State& state) {
     files_->writeAtomically(path_, "{\"epoch\":" + std::to_string(state.epoch) +
                                        ",\"epochSeconds\":" + std::to_string(state.epochSeconds) +

@@ -27,6 +27,8 @@ class SealKeyFile {
     // Nothing when sealing is off (no file).
     std::optional<State> load() const;
     void store(const State& state);
+    // Deletes the file; nothing when there is none.
+    void remove();
 
   private:
     std::filesystem::path path_;

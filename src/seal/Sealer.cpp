@@ -66,6 +66,10 @@ bool Sealer::isSealing() const {
     return keyFile_.load().has_value();
 }
 
+void Sealer::end() {
+    keyFile_.remove();
+}
+
 void Sealer::tick() {
     auto state = keyFile_.load();
     if (!state) {

@@ -33,6 +33,8 @@ class Sealer {
     VerificationKey begin(std::int64_t epochSeconds = SealEpochs::defaultSeconds);
     VerificationKey begin(const SealKey::Bytes& seed, std::int64_t epochSeconds);
     bool isSealing() const;
+    // Switches sealing off: the key file goes, the seals stay.
+    void end();
 
     // When the stored key's epoch has ended: seals it (as closing when whole
     // epochs passed without Veyrune, so the gap is explained), then evolves the

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "base/PosixFileSystem.h"
@@ -277,6 +278,42 @@ TEST_F(AppModelTest, SleepGateRegistersOnceAndHoldsSleepUntilFlushed) {
     }
     EXPECT_EQ(allowed, 1);
     EXPECT_EQ(flushNowCount, 1);
+}
+
+TEST_F(AppModelTest, SleepWaitsForTheSealAfterTheFlush) {
+    std::mutex mutex;
+    std::function<void()> sealDone;
+    int flushesBeforeSeal = -1;
+    model->setBeforeSleep([&](std::function<void()> done) {
+        std::lock_guard lock(mutex);
+        flushesBeforeSeal = flushNowCount;
+        sealDone = std::move(done);
+    });
+    ASSERT_TRUE(model->installSleepGate());
+    std::atomic<int> allowed{0};
+    power.sendWillSleep([&] { ++allowed; });
+    auto sealing = [&] {
+        std::lock_guard lock(mutex);
+        return bool(sealDone);
+    };
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+    while (!sealing() && std::chrono::steady_clock::now() < deadline) {
+        settle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(sealing());
+    EXPECT_EQ(flushesBeforeSeal, 1);
+    settle();
+    EXPECT_EQ(allowed, 0);
+    {
+        std::lock_guard lock(mutex);
+        sealDone();
+    }
+    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (allowed == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(allowed, 1);
 }
 
 TEST_F(AppModelTest, AFailedRegistrationIsRecordedAsUnavailable) {

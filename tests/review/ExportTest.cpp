@@ -163,6 +163,20 @@ TEST_F(TimelineExporterTest, WritesTheCSVAndTheLiveLogVerbatim) {
     EXPECT_EQ(readFile(folder / "copy.jsonl"), bytes);
 }
 
+TEST_F(TimelineExporterTest, TheVerifiableLogNeverCarriesTheSealingKeyBesideIt) {
+    std::filesystem::create_directories(liveLog.parent_path());
+    writeFile(liveLog, "{\"seq\":1}\n");
+    const std::string key =
+        "{\"epoch\":1,\"epochSeconds\":900,\"key\":\"" + std::string(64, 'f') + "\"}\n";
+    writeFile(liveLog.parent_path() / "security-events.sealkey", key);
+    auto out = folder / "exported";
+    std::filesystem::create_directories(out);
+    EXPECT_EQ(exporter.write(request(ExportFormat::verifiableLog), out / "copy.jsonl"),
+              std::nullopt);
+    EXPECT_EQ(readFile(out / "copy.jsonl"), "{\"seq\":1}\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1);
+}
+
 TEST_F(TimelineExporterTest, RefusesTheLiveLogHoweverItIsSpelled) {
     std::filesystem::create_directories(liveLog.parent_path());
     writeFile(liveLog, "original");

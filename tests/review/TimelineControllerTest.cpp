@@ -421,3 +421,61 @@ TEST(TimelineControllerReadFailure, LogBehindAFolderThatCannotBeReachedShowsTheE
     ASSERT_TRUE(rig.controller.errorText());  // not the empty log's "No events yet"
     EXPECT_NE(rig.controller.errorText()->find("security-events.jsonl"), std::string::npos);
 }
+
+namespace {
+
+TEST(TimelineControllerSeals, TheSealLineFollowsEachCheckAndAnUnreadableSealsFileShowsNone) {
+    test::InMemorySecurityEventStore store;
+    std::optional<SealChainStatus> seals = SealChainStatus{true, at("2026-03-05T14:15:00Z"), 0};
+    bool unreadable = false;
+    Evidence evidence;
+    Deliveries deliveries;
+    test::ManualClock clock{at("2026-03-06T00:00:00Z")};
+    TimelineExporter exporter(PosixFileSystem::shared(), "/nonexistent/security-events.jsonl",
+                              clock, "1.0");
+    test::ManualTaskPool pool;
+    test::ManualSerialQueue main;
+    TimelineController controller({store,
+                                   evidence,
+                                   deliveries,
+                                   {},
+                                   exporter,
+                                   clock,
+                                   pool,
+                                   main,
+                                   [&]() -> std::optional<SealChainStatus> {
+                                       if (unreadable) {
+                                           throw std::runtime_error("unreadable");
+                                       }
+                                       return seals;
+                                   }},
+                                  std::make_unique<TimestampFormatter>("en_US", "UTC"));
+    auto check = [&] {
+        controller.startChainVerification();
+        pool.drain();
+        main.drain();
+    };
+
+    check();
+    ASSERT_TRUE(controller.sealText());
+    EXPECT_EQ(*controller.sealText(),
+              "Sealed through " + TimestampFormatter("en_US", "UTC").format(seals->through));
+    EXPECT_NE(controller.sealText()->find("2026"), std::string::npos);
+    EXPECT_EQ(controller.chainStatus()->title, "No events yet");
+
+    seals = SealChainStatus{false, {}, 3};
+    check();
+    EXPECT_EQ(controller.sealText(), "Seals broken at seal 3");
+
+    unreadable = true;
+    check();
+    EXPECT_FALSE(controller.sealText());
+    EXPECT_EQ(controller.chainStatus()->title, "No events yet");
+
+    unreadable = false;
+    seals.reset();
+    check();
+    EXPECT_FALSE(controller.sealText());
+}
+
+}  // namespace

@@ -1,10 +1,13 @@
 #include "app/shell/GeneralSettingsTab.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "app/shell/SealKeyDialog.h"
 #include "app/shell/SettingsForm.h"
 #include "app/shell/ShellTexts.h"
 
@@ -15,8 +18,9 @@ using namespace SettingsForm;
 GeneralSettingsTab::GeneralSettingsTab(AppModel& model, SettingsBridge& settings,
                                        LaunchAtLoginSettingsModel& launchAtLogin,
                                        UpdaterModel& updater,
-                                       std::function<void()> openAutostartSettings, QWidget* parent)
-    : QWidget(parent), model_(model), launchAtLogin_(launchAtLogin) {
+                                       std::function<void()> openAutostartSettings,
+                                       SealingService* sealing, QWidget* parent)
+    : QWidget(parent), model_(model), launchAtLogin_(launchAtLogin), settings_(&settings) {
     auto* page = makePage(this, ShellTexts::general, ShellTexts::generalSubtitle);
 
     auto* protection = addSection(page, ShellTexts::protection);
@@ -56,6 +60,9 @@ GeneralSettingsTab::GeneralSettingsTab(AppModel& model, SettingsBridge& settings
     addBoundCheckBox(taskbar, ShellTexts::showInTaskbar, settings, Settings::showDockIcon);
     addHelp(taskbar, QString::fromUtf8(ShellTexts::taskbarHelp));
 
+    if (sealing) {
+        addSealing(page, settings, *sealing);
+    }
     if (updater.isConfigured()) {
         addUpdates(page, updater);
     }
@@ -104,6 +111,51 @@ void GeneralSettingsTab::showLaunchAtLogin() {
     launchText_->setText(launchAtLoginText(state));
     launchText_->setVisible(!launchText_->text().isEmpty());
     openLoginItems_->setVisible(state == LaunchAtLoginState::requiresApproval);
+}
+
+void GeneralSettingsTab::addSealing(QVBoxLayout* column, SettingsBridge& settings,
+                                    SealingService& sealing) {
+    auto* section = addSection(column, ShellTexts::sealing);
+    QPointer<GeneralSettingsTab> self(this);
+    seal_ =
+        addBoundCheckBox(section, ShellTexts::sealEventLog, settings, Settings::sealEventLog,
+                         [self, &sealing](bool on) {
+                             if (!on) {
+                                 sealing.disable();
+                                 return;
+                             }
+                             sealing.enable([self, &sealing](std::optional<VerificationKey> key) {
+                                 // On the sealing queue: the key goes straight to the dialog.
+                                 QMetaObject::invokeMethod(
+                                     QCoreApplication::instance(),
+                                     [self, key, error = sealing.lastError()] {
+                                         if (self) {
+                                             self->sealingBegan(key, error);
+                                         }
+                                     },
+                                     Qt::QueuedConnection);
+                             });
+                         });
+    seal_->setObjectName(QStringLiteral("sealEventLog"));
+    addHelp(section, QString::fromUtf8(ShellTexts::sealHelp));
+    sealError_ = addHelp(section, {});
+    sealError_->setVisible(false);
+}
+
+void GeneralSettingsTab::sealingBegan(const std::optional<VerificationKey>& key,
+                                      const std::string& error) {
+    sealError_->setVisible(!key);
+    if (!key) {
+        sealError_->setText(QString::fromUtf8(ShellTexts::sealFailed) +
+                            QString::fromStdString(error));
+        settings_->set(Settings::sealEventLog, false);
+        const QSignalBlocker block(seal_);
+        seal_->setChecked(false);
+        return;
+    }
+    auto* dialog = new SealKeyDialog(*key, window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void GeneralSettingsTab::addUpdates(QVBoxLayout* column, UpdaterModel& updater) {

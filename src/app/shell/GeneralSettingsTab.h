@@ -6,6 +6,7 @@
 
 #include "model/AppModel.h"
 #include "model/LaunchAtLoginSettingsModel.h"
+#include "model/SealingService.h"
 #include "model/UpdaterModel.h"
 
 class QCheckBox;
@@ -16,13 +17,14 @@ class QVBoxLayout;
 namespace veyrune {
 
 // Settings ▸ General: protection, start at login, auto-arm, the taskbar
-// listing and (only when this build can update itself) the update controls.
-// Main thread; the models must outlive it.
+// listing, sealing (when `sealing` is given) and (only when this build can
+// update itself) the update controls. Main thread; the models must outlive it.
 class GeneralSettingsTab : public QWidget {
   public:
     GeneralSettingsTab(AppModel& model, SettingsBridge& settings,
                        LaunchAtLoginSettingsModel& launchAtLogin, UpdaterModel& updater,
-                       std::function<void()> openAutostartSettings, QWidget* parent = nullptr);
+                       std::function<void()> openAutostartSettings,
+                       SealingService* sealing = nullptr, QWidget* parent = nullptr);
     ~GeneralSettingsTab() override;
 
     // The text under "Start at login" for a state; empty for `disabled`.
@@ -32,6 +34,9 @@ class GeneralSettingsTab : public QWidget {
     void showModel();
     void showLaunchAtLogin();
     void addUpdates(QVBoxLayout* column, UpdaterModel& updater);
+    void addSealing(QVBoxLayout* column, SettingsBridge& settings, SealingService& sealing);
+    // Main thread, once the sealer has made the key (nothing: it failed).
+    void sealingBegan(const std::optional<VerificationKey>& key, const std::string& error);
 
     AppModel& model_;
     LaunchAtLoginSettingsModel& launchAtLogin_;
@@ -41,6 +46,9 @@ class GeneralSettingsTab : public QWidget {
     QCheckBox* startAtLogin_;
     QLabel* launchText_;
     QPushButton* openLoginItems_;
+    SettingsBridge* settings_ = nullptr;
+    QCheckBox* seal_ = nullptr;
+    QLabel* sealError_ = nullptr;
 };
 
 }  // namespace veyrune

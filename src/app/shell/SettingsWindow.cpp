@@ -41,7 +41,7 @@ SettingsWindow::SettingsWindow(Collaborators c, QWidget* parent) : QWidget(paren
     layout->addWidget(tabs_);
 
     tabs_->addTab(scrolling(new GeneralSettingsTab(c.model, c.settings, c.launchAtLogin, c.updater,
-                                                   c.openAutostartSettings)),
+                                                   c.openAutostartSettings, c.sealing)),
                   symbolIcon("gearshape"), QString::fromUtf8(ShellTexts::general));
     tabs_->addTab(scrolling(new TriggersSettingsTab(c.model, c.settings)),
                   symbolIcon("bolt.shield"), QString::fromUtf8(ShellTexts::triggers));

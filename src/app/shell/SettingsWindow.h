@@ -9,6 +9,7 @@
 #include "evidence/EvidencePermissionPreflight.h"
 #include "model/AppModel.h"
 #include "model/LaunchAtLoginSettingsModel.h"
+#include "model/SealingService.h"
 #include "model/UpdaterModel.h"
 
 class QTabWidget;
@@ -35,6 +36,8 @@ class SettingsWindow : public QWidget {
         std::function<void(const EvidencePermissionPreflight&)> reviewPermission;
         std::function<void()> openEvidenceLibrary;
         std::function<void()> openPrivacyPolicy;
+        // Optional: without it there is no sealing switch.
+        SealingService* sealing = nullptr;
     };
 
     explicit SettingsWindow(Collaborators collaborators, QWidget* parent = nullptr);

@@ -16,6 +16,7 @@
 #include "app/shell/TrayIcon.h"
 #include "app/shell/VeyruneMark.h"
 #include "app/shell/WorkerThread.h"
+#include "base/PosixFileSystem.h"
 
 namespace veyrune {
 
@@ -118,7 +119,13 @@ void Shell::open(Destination destination) {
                         [inputs = d_.diagnosticsInputs] {
                             return makeDiagnosticsSnapshot(inputs ? inputs() : DiagnosticsInputs{});
                         },
-                        d_.exporter, d_.clock, d_.tasks, *worker_},
+                        d_.exporter, d_.clock, d_.tasks, *worker_,
+                        [seals = d_.sealsFile]() -> std::optional<SealChainStatus> {
+                            if (seals.empty()) {
+                                return std::nullopt;
+                            }
+                            return readSealChainStatus(PosixFileSystem::shared(), seals);
+                        }},
                     d_.navigation.selectedEventID());
             });
             return;
@@ -156,7 +163,7 @@ void Shell::openSettings(SettingsTab tab) {
             d_.model, d_.settings, d_.launchAtLogin, d_.updater, d_.webhookConfiguration, d_.tasks,
             d_.screenCaptureMethod, d_.channelsChanged, d_.openAutostartSettings,
             [this](const EvidencePermissionPreflight& preflight) { reviewPermission(preflight); },
-            [this] { open(Destination::evidence); }, [this] { openPrivacyPolicy(); }});
+            [this] { open(Destination::evidence); }, [this] { openPrivacyPolicy(); }, d_.sealing});
     });
     static_cast<SettingsWindow*>(window)->selectTab(tab);
 }

@@ -56,6 +56,10 @@ struct ShellDependencies {
     ScreenCaptureMethod screenCaptureMethod = ScreenCaptureMethod::x11Display;
     // Whether to show the tray icon (tests run without it).
     bool showTrayIcon = true;
+    // Optional: the sealing switch in Settings ▸ General.
+    SealingService* sealing = nullptr;
+    // Optional: the seals beside the log, for the line by the chain badge.
+    std::filesystem::path sealsFile = {};
 };
 
 // The Qt shell: the tray icon and its panel, and the windows opened by

@@ -95,6 +95,20 @@ inline constexpr Text showInTaskbar = "Show in taskbar";
 inline constexpr Text taskbarHelp =
     "Veyrune always stays in the system tray. With its windows left out of the taskbar you can "
     "still open Settings by launching Veyrune from the application launcher.";
+inline constexpr Text sealing = "Sealing";
+inline constexpr Text sealEventLog = "Seal the event log";
+inline constexpr Text sealHelp =
+    "Every 15 minutes Veyrune seals the event log with a key it then replaces, so entries "
+    "recorded before an intruder got in cannot be changed unnoticed. Check the log with "
+    "veyrune-verify --key and the verification key shown when you switch this on. Switching it "
+    "off keeps the seals.";
+inline constexpr Text sealFailed = "Sealing could not start: ";
+inline constexpr Text sealKeyTitle = "Verification Key";
+inline constexpr Text sealKeyAdvice =
+    "This is the only time Veyrune shows this key, and it does not keep it. Keep it off this "
+    "computer: take a photo of the code with your phone, or write the key on paper. Anyone who "
+    "gets into this computer later cannot use it to rewrite what was sealed before.";
+inline constexpr Text sealKeyDone = "I Have Kept the Key";
 // Updates: shown only by builds that can update themselves.
 inline constexpr Text updates = "Updates";
 inline constexpr Text checkAutomatically = "Check for updates automatically";

@@ -23,6 +23,7 @@ struct TimelineViewState {
     std::optional<std::string> errorText;
     std::optional<std::string> exportErrorText;
     std::optional<ChainStatusProjection> chainStatus;
+    std::optional<std::string> sealText;  // beside the chain badge when the log is sealed
     std::optional<Uuid> selectedEventID;
     TimelineTab selectedTab = TimelineTab::events;
     bool isExporting = false;

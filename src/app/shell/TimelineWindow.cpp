@@ -113,6 +113,10 @@ QWidget* TimelineWindow::makeHeader() {
     badge_->setFocusPolicy(Qt::StrongFocus);
     badge_->setVisible(false);
     row->addWidget(badge_);
+    sealLine_ = new QLabel(header);
+    sealLine_->setObjectName(QStringLiteral("sealStatus"));
+    sealLine_->setVisible(false);
+    row->addWidget(sealLine_);
     row->addStretch();
 
     auto* refresh = new QToolButton(header);
@@ -234,6 +238,10 @@ void TimelineWindow::apply(std::shared_ptr<const TimelineViewState> state) {
 }
 
 void TimelineWindow::applyChainStatus() {
+    const auto& sealed = state_->sealText;
+    sealLine_->setVisible(sealed.has_value());
+    sealLine_->setText(QString::fromStdString(sealed.value_or(std::string())));
+    sealLine_->setAccessibleName(sealLine_->text());
     const auto& status = state_->chainStatus;
     badge_->setVisible(status.has_value());
     if (!status) {

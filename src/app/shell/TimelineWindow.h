@@ -61,6 +61,7 @@ class TimelineWindow : public QWidget {
     std::optional<Uuid> scrolledTo_;
     QTimer timer_;
     QToolButton* badge_;
+    QLabel* sealLine_;
     QTabWidget* tabs_;
     FilterBarWidget* filterBar_;
     QStackedWidget* eventsPages_;

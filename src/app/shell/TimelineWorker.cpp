@@ -30,6 +30,7 @@ struct TimelineWorker::Core {
         state->errorText = controller.errorText();
         state->exportErrorText = controller.exportErrorText();
         state->chainStatus = controller.chainStatus();
+        state->sealText = controller.sealText();
         state->selectedEventID = selectedEventID;
         state->selectedTab = controller.selectedTab();
         state->isExporting = controller.isExporting();

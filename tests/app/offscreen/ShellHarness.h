@@ -93,7 +93,9 @@ struct ShellHarness {
                               {},
                               {},
                               ScreenCaptureMethod::x11Display,
-                              false});
+                              false,
+                              nullptr,
+                              folder.path() / "security-events.seals"});
     }
 
     ~ShellHarness() {

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "ShellHarness.h"
+#include "seal/Sealer.h"
 #include "support/EventFactory.h"
 
 namespace veyrune::test {
@@ -33,6 +34,31 @@ TEST(TimelineWindowTest, EmptyState) {
     auto* badge = window.findChild<QToolButton*>("chainBadge");
     EXPECT_EQ(badge->text(), "No events yet");
     EXPECT_EQ(badge->accessibleName(), "No events yet");
+}
+
+TEST(TimelineWindowTest, ASealedLogAddsTheSealLineAndKeepsTheBadgesText) {
+    {
+        ShellHarness unsealed;
+        unsealed.record(makeEvent());
+        auto& window = openTimeline(unsealed);
+        EXPECT_FALSE(window.findChild<QLabel*>("sealStatus")->isVisibleTo(&window));
+    }
+
+    ShellHarness sealed;
+    Sealer sealer(sealed.clock, PosixFileSystem::shared(), sealed.events,
+                  sealed.folder.path() / "security-events.sealkey",
+                  sealed.folder.path() / "security-events.seals");
+    sealer.begin();
+    sealed.record(makeEvent());
+    sealed.clock.advance(900);
+    sealer.tick();
+    auto& window = openTimeline(sealed);
+    auto* line = window.findChild<QLabel*>("sealStatus");
+    ASSERT_TRUE(waitUntil([&] { return window.state()->sealText.has_value(); }));
+    EXPECT_TRUE(line->isVisibleTo(&window));
+    EXPECT_TRUE(line->text().startsWith("Sealed through "));
+    auto* badge = window.findChild<QToolButton*>("chainBadge");
+    EXPECT_EQ(badge->text(), "Chain intact");
 }
 
 TEST(TimelineWindowTest, RowsAndRetryOfAFailedDelivery) {
