@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/Hex.h"
+
 namespace veyrune {
 
 namespace {
@@ -9,19 +11,6 @@ namespace {
 bool isPathCharacter(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
            (c != 0 && std::strchr("-._~!$&'()*+,;=:@/", c) != nullptr);
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 }  // namespace
@@ -60,10 +49,10 @@ std::optional<std::filesystem::path> pathFromFileURL(std::string_view url) {
             path += url[i];
             continue;
         }
-        if (i + 2 >= url.size() || hexValue(url[i + 1]) < 0 || hexValue(url[i + 2]) < 0) {
+        if (i + 2 >= url.size() || hexDigitValue(url[i + 1]) < 0 || hexDigitValue(url[i + 2]) < 0) {
             return std::nullopt;
         }
-        path += char(hexValue(url[i + 1]) * 16 + hexValue(url[i + 2]));
+        path += char(hexDigitValue(url[i + 1]) * 16 + hexDigitValue(url[i + 2]));
         i += 2;
     }
     return std::filesystem::path(path);

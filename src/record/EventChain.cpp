@@ -1,9 +1,9 @@
 #include "record/EventChain.h"
 
-#include <openssl/evp.h>
-
 #include <limits>
 
+#include "base/Hex.h"
+#include "base/SHA256.h"
 #include "record/RecordCoding.h"
 #include "record/SecurityEventDecoder.h"
 
@@ -19,44 +19,12 @@ std::string EventChain::canonicalLine(const SecurityEvent& event) {
     }
 }
 
-namespace {
-
-// One digest context per thread, set up once: fetching the algorithm and
-// making a context for every line costs more than hashing a short line.
-class SHA256Context {
-  public:
-    SHA256Context() : md_(EVP_MD_fetch(nullptr, "SHA256", nullptr)), context_(EVP_MD_CTX_new()) {}
-    ~SHA256Context() {
-        EVP_MD_CTX_free(context_);
-        EVP_MD_free(md_);
-    }
-    SHA256Context(const SHA256Context&) = delete;
-    SHA256Context& operator=(const SHA256Context&) = delete;
-
-    unsigned int digest(std::string_view bytes, unsigned char* out) {
-        unsigned int length = 0;
-        EVP_DigestInit_ex2(context_, md_, nullptr);
-        EVP_DigestUpdate(context_, bytes.data(), bytes.size());
-        EVP_DigestFinal_ex(context_, out, &length);
-        return length;
-    }
-
-  private:
-    EVP_MD* md_;
-    EVP_MD_CTX* context_;
-};
-
-}  // namespace
-
 EventChain::LinkHash EventChain::linkHashChars(std::string_view line) {
-    thread_local SHA256Context context;
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    context.digest(line, digest);
-    static constexpr char kHex[] = "0123456789abcdef";
+    const SHA256Digest digest = sha256({line});
     LinkHash hex;
     for (std::size_t i = 0; i < hex.size() / 2; ++i) {
-        hex[2 * i] = kHex[digest[i] >> 4];
-        hex[2 * i + 1] = kHex[digest[i] & 0x0f];
+        hex[2 * i] = hexDigit(digest[i] >> 4);
+        hex[2 * i + 1] = hexDigit(digest[i]);
     }
     return hex;
 }

@@ -1,64 +1,18 @@
 #include "seal/SealKey.h"
 
-#include <openssl/evp.h>
 #include <openssl/rand.h>
 
 #include <initializer_list>
 
 #include "base/Error.h"
+#include "base/Hex.h"
+#include "base/SHA256.h"
 
 namespace veyrune {
 
 namespace {
 
 constexpr std::string_view kEvolveLabel = "veyrune seal key evolution v1";
-constexpr char kHexDigits[] = "0123456789abcdef";
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// SHA-256 with the algorithm fetched once and the context reused: checking a
-// long log runs this for every seal.
-class Sha256 {
-  public:
-    Sha256() : md_(EVP_MD_fetch(nullptr, "SHA256", nullptr)), context_(EVP_MD_CTX_new()) {}
-    ~Sha256() {
-        EVP_MD_CTX_free(context_);
-        EVP_MD_free(md_);
-    }
-    Sha256(const Sha256&) = delete;
-    Sha256& operator=(const Sha256&) = delete;
-
-    SealKey::Bytes digest(std::initializer_list<std::string_view> parts) {
-        SealKey::Bytes out{};
-        unsigned int length = 0;
-        EVP_DigestInit_ex2(context_, md_, nullptr);
-        for (auto part : parts) {
-            EVP_DigestUpdate(context_, part.data(), part.size());
-        }
-        EVP_DigestFinal_ex(context_, out.data(), &length);
-        return out;
-    }
-
-  private:
-    EVP_MD* md_;
-    EVP_MD_CTX* context_;
-};
-
-Sha256& sha256() {
-    thread_local Sha256 instance;
-    return instance;
-}
 
 std::string_view view(const SealKey::Bytes& bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
@@ -67,7 +21,7 @@ std::string_view view(const SealKey::Bytes& bytes) {
 }  // namespace
 
 SealKey::Bytes SealKey::evolve(const Bytes& key) {
-    return sha256().digest({kEvolveLabel, view(key)});
+    return sha256({kEvolveLabel, view(key)});
 }
 
 SealKey::Bytes SealKey::advance(Bytes key, std::int64_t steps) {
@@ -85,8 +39,8 @@ std::string SealKey::mac(const Bytes& key, std::string_view text) {
         inner[i] = static_cast<char>(byte ^ 0x36);
         outer[i] = static_cast<char>(byte ^ 0x5c);
     }
-    auto innerHash = sha256().digest({{inner.data(), inner.size()}, text});
-    return hex(sha256().digest({{outer.data(), outer.size()}, view(innerHash)}));
+    auto innerHash = sha256({{inner.data(), inner.size()}, text});
+    return hex(sha256({{outer.data(), outer.size()}, view(innerHash)}));
 }
 
 SealKey::Bytes SealKey::randomSeed() {
@@ -98,12 +52,7 @@ SealKey::Bytes SealKey::randomSeed() {
 }
 
 std::string SealKey::hex(const Bytes& key) {
-    std::string out;
-    for (unsigned char byte : key) {
-        out += kHexDigits[byte >> 4];
-        out += kHexDigits[byte & 15];
-    }
-    return out;
+    return hexText(key.data(), key.size());
 }
 
 std::optional<SealKey::Bytes> SealKey::fromHex(std::string_view text) {
@@ -112,8 +61,8 @@ std::optional<SealKey::Bytes> SealKey::fromHex(std::string_view text) {
         return std::nullopt;
     }
     for (std::size_t i = 0; i < key.size(); ++i) {
-        int high = hexValue(text[2 * i]);
-        int low = hexValue(text[2 * i + 1]);
+        int high = hexDigitValue(text[2 * i]);
+        int low = hexDigitValue(text[2 * i + 1]);
         if (high < 0 || low < 0) {
             return std::nullopt;
         }

@@ -1,8 +1,8 @@
 #include "seal/VerificationKey.h"
 
-#include <openssl/evp.h>
-
 #include <vector>
+
+#include "base/SHA256.h"
 
 namespace veyrune {
 
@@ -33,9 +33,8 @@ int symbolValue(char c) {
 }
 
 std::array<unsigned char, kChecksumBytes> checksum(const std::vector<unsigned char>& payload) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(payload.data(), payload.size(), digest, &length, EVP_sha256(), nullptr);
+    const SHA256Digest digest =
+        sha256({{reinterpret_cast<const char*>(payload.data()), payload.size()}});
     return {digest[0], digest[1]};
 }
 
