@@ -15,6 +15,7 @@ namespace veyrune {
 namespace {
 
 constexpr auto kFlushWait = std::chrono::milliseconds(2000);
+constexpr auto kFirstSealWait = std::chrono::milliseconds(2000);
 
 }  // namespace
 
@@ -79,9 +80,15 @@ void VeyruneApp::wire() {
             }
         });
     };
-    // The watcher starts once an epoch that ended while Veyrune was off is
-    // sealed, so nothing of the new epoch is written before that seal.
-    sealing_.start([this] { mainQueue_.post([this] { watcher_.start(); }); });
+    // An epoch that ended while Veyrune was off is sealed before the watcher
+    // can append anything of the new one. Waited for here (one write at most,
+    // bounded), so the watcher listens before Veyrune answers on the bus: a
+    // signal sent right after start-up is never missed.
+    auto sealed = std::make_shared<std::promise<void>>();
+    auto firstSeal = sealed->get_future();
+    sealing_.start([sealed] { sealed->set_value(); });
+    firstSeal.wait_for(kFirstSealWait);
+    watcher_.start();
     sleepClock_->start(*system_.displaySleep);
     model_->setBeforeSleep([this](std::function<void()> done) { sealing_.close(std::move(done)); });
     model_->installSleepGate();
