@@ -72,9 +72,8 @@ class RunningApp(unittest.TestCase):
         self.assertIn("usbAttached", world.unsent_outbox_kinds())
 
         Webhook.status = 200
-        world.launch()
-        wait_until(lambda: any(b.get("kind") == "usbAttached" for b in Webhook.bodies),
-                   "the held USB alert after the restart")
+        restarted = world.launch()
+        world.wait_for_alert(restarted, "usbAttached", "the held USB alert after the restart")
 
     def test_ending_during_an_unanswered_send_takes_at_most_the_budget_and_the_alert_survives(self):
         world = self.world
@@ -103,12 +102,7 @@ class RunningApp(unittest.TestCase):
                 world.answer_webhook()
                 Webhook.bodies.clear()
                 restarted = world.launch()
-                try:
-                    wait_until(lambda: any(b.get("kind") == "didWake" for b in Webhook.bodies),
-                               "the cut alert after the restart")
-                except AssertionError as error:
-                    restarted.kill()
-                    raise AssertionError("%s; outbox: %s" % (error, world.outbox_rows()))
+                world.wait_for_alert(restarted, "didWake", "the cut alert after the restart")
                 wait_until(lambda: not world.unsent_outbox_kinds(), "an empty outbox")
                 restarted.send_signal(signal.SIGTERM)
                 self.assertEqual(restarted.wait(timeout=30), 0)

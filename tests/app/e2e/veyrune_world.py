@@ -210,6 +210,18 @@ class World:
         return [(json.loads(payload)["kind"], status, attempts, failure)
                 for payload, status, attempts, failure in rows]
 
+    def wait_for_alert(self, app, kind, what):
+        """Waits for an alert of `kind` at the webhook; on failure says whether the
+        program still runs and what the outbox holds, and stops the program."""
+        try:
+            wait_until(lambda: any(b.get("kind") == kind for b in Webhook.bodies), what)
+        except AssertionError as error:
+            status = app.poll()
+            app.kill()
+            raise AssertionError("%s; program %s; outbox: %s; webhook saw: %s" % (
+                error, "running" if status is None else "ended with %s" % status,
+                self.outbox_rows(), [b.get("kind") for b in Webhook.bodies])) from None
+
     def unsent_outbox_kinds(self):
         with sqlite3.connect(self.outbox) as db:
             rows = db.execute("SELECT payload, status FROM OutboxItem").fetchall()
