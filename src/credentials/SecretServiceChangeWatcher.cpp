@@ -1,6 +1,7 @@
 #include "credentials/SecretServiceChangeWatcher.h"
 
 #include <gio/gio.h>
+#include <libsecret/secret.h>
 
 namespace veyrune {
 
@@ -32,6 +33,13 @@ SecretServiceChangeWatcher::~SecretServiceChangeWatcher() {
 }
 
 void SecretServiceChangeWatcher::start(std::function<void()> changed) {
+    // GLib's type system can deadlock when two threads set up related types
+    // for the first time at once: this thread's g_bus_get_sync registering
+    // GDBusConnection while a keyring read initialises libsecret's classes
+    // (seen as a send that never started). Both are set up here, on the
+    // caller's thread, before the watcher's thread or any keyring read runs.
+    g_type_ensure(G_TYPE_DBUS_CONNECTION);
+    g_type_class_unref(g_type_class_ref(SECRET_TYPE_SERVICE));
     changed_ = std::move(changed);
     context_ = g_main_context_new();
     loop_ = g_main_loop_new(context_, FALSE);
