@@ -73,7 +73,9 @@ class FileSystem {
         const std::filesystem::path& path) const = 0;
     // Creates the folder and missing parents with mode 0700; an existing folder is fine.
     virtual void createDirectories(const std::filesystem::path& path) = 0;
-    // Writes a temporary file beside `path` (mode 0600) and renames it over `path`.
+    // Writes a temporary file beside `path` (mode 0600), syncs it, renames it
+    // over `path` and syncs the folder. A failure of that last sync throws
+    // with the new file already in place.
     virtual void writeAtomically(const std::filesystem::path& path, std::string_view bytes) = 0;
     // The file's last byte; nothing for an empty file. Throws FileError.
     virtual std::optional<char> lastByte(const std::filesystem::path& path) const = 0;

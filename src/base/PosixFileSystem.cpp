@@ -20,6 +20,21 @@ std::string errnoText() {
     return std::strerror(errno);
 }
 
+// Makes a rename in the folder of `path` survive a power cut.
+void syncFolderOf(const fs::path& path) {
+    fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        throw FileError(folder, errnoText());
+    }
+    int result = ::fsync(fd);
+    int error = errno;
+    ::close(fd);
+    if (result != 0) {
+        throw FileError(folder, std::strerror(error));
+    }
+}
+
 void writeAll(int fd, std::string_view bytes, const fs::path& path) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -240,6 +255,7 @@ void PosixFileSystem::writeAtomically(const fs::path& path, std::string_view byt
         if (::rename(pattern.c_str(), path.c_str()) != 0) {
             throw FileError(path, errnoText());
         }
+        syncFolderOf(path);
     } catch (...) {
         ::unlink(pattern.c_str());
         throw;

@@ -16,6 +16,12 @@ struct IntSetting {
     std::int64_t defaultValue;
 };
 
+// A text preference and the value it reads as when nothing is stored.
+struct StringSetting {
+    const char* key;
+    const char* defaultValue;
+};
+
 // Every preference Veyrune keeps, with its default: the one table.
 // Credentials are never preferences; they live in the keyring.
 namespace Settings {
@@ -38,6 +44,16 @@ inline constexpr BoolSetting captureDisplay{"captureDisplay", true};
 inline constexpr BoolSetting captureAudio{"captureAudio", false};
 // The switch only: whether sealing runs is whether its key file exists.
 inline constexpr BoolSetting sealEventLog{"sealEventLog", false};
+// Log engines. An administrator may set any of these for every user in
+// /etc/xdg/Veyrune/Veyrune.conf; the user's own value wins.
+inline constexpr BoolSetting recordInSystemJournal{"recordInSystemJournal", false};
+// "host:port" of a RELP listener with TLS; empty = no central collector.
+inline constexpr StringSetting collectorAddress{"collectorAddress", ""};
+// PEM files: the CA that signed the collector's certificate (empty = the
+// system's CA bundle), and an optional client certificate and its key.
+inline constexpr StringSetting collectorCAFile{"collectorCAFile", ""};
+inline constexpr StringSetting collectorClientCertificateFile{"collectorClientCertificateFile", ""};
+inline constexpr StringSetting collectorClientKeyFile{"collectorClientKeyFile", ""};
 inline constexpr BoolSetting hasCompletedOnboarding{"hasCompletedOnboarding", false};
 // Read once at start.
 inline constexpr BoolSetting developerMode{"VeyruneDeveloperMode", false};

@@ -10,7 +10,16 @@ namespace veyrune {
 
 // One line of the diagnostics list.
 struct DiagnosticRow {
-    enum class ID { camera, screenshots, telegram, webhook, sleepGate };
+    enum class ID {
+        camera,
+        screenshots,
+        telegram,
+        webhook,
+        sleepGate,
+        sealing,
+        systemJournal,
+        collector
+    };
 
     ID id = ID::camera;
     std::string title;
@@ -20,7 +29,8 @@ struct DiagnosticRow {
     bool operator==(const DiagnosticRow&) const = default;
 };
 
-// "camera", "screenshots", "telegram", "webhook", "sleepGate".
+// "camera", "screenshots", "telegram", "webhook", "sleepGate", "sealing",
+// "systemJournal", "collector".
 std::string_view rawValue(DiagnosticRow::ID id);
 std::optional<DiagnosticRow::ID> diagnosticRowIDFromRaw(std::string_view raw);
 
