@@ -11,17 +11,18 @@
 #include <vector>
 
 #include "base/PosixFileSystem.h"
-#include "record/EventChainVerifier.h"
 #include "record/JSONLFileSecurityEventStore.h"
-#include "record/SecurityEventDecoder.h"
-#include "review/ChainStatusProjection.h"
+#include "record/LogComparison.h"
 #include "seal/SealSummaryText.h"
-#include "seal/SealedLogVerifier.h"
+#include "verify/ChainInspection.h"
+#include "verify/CollectorCopy.h"
+#include "verify/ComparisonText.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Usage: veyrune-verify [--key KEY] [FILE]\n"
+    "       veyrune-verify --against CENTRAL [LOCAL]\n"
     "\n"
     "Checks the hash chain of a Veyrune event log (security-events.jsonl) and\n"
     "prints its verdict as one line, for example\n"
@@ -48,64 +49,24 @@ constexpr const char* kUsage =
     "seals in security-events.seals beside FILE are checked too, and a second\n"
     "line tells through when the log is sealed, or what failed and where (exit\n"
     "status 1). Entries sealed before an intruder took the current key cannot\n"
-    "be changed or removed unnoticed.\n";
-
-// Verifies the log in one pass and counts what cannot be read: lines before
-// the chain that are not events (legacy events are fine).
-class Inspection final : public veyrune::LogLineSink {
-  public:
-    void restart() override {}
-    void line(std::string_view text) override {
-        auto legacyBefore = chain().legacyCount();
-        if (sealed) {
-            sealed->add(text);
-        } else {
-            verifier_.add(text);
-        }
-        if (chain().legacyCount() != legacyBefore && !decoder_.decodeLogLine(text)) {
-            ++unreadableLines;
-        }
-    }
-    const veyrune::EventChainVerifier& chain() const {
-        return sealed ? sealed->chain() : verifier_;
-    }
-
-    std::optional<veyrune::SealedLogVerifier> sealed;
-    std::int64_t unreadableLines = 0;
-
-  private:
-    veyrune::EventChainVerifier verifier_;
-    veyrune::SecurityEventDecoder decoder_;
-};
-
-std::string lines(std::int64_t count) {
-    return std::to_string(count) + (count == 1 ? " line" : " lines");
-}
-
-// The one line printed and the exit status.
-std::pair<std::string, int> verdict(const Inspection& inspection, std::uint64_t fileSize) {
-    using R = veyrune::ChainVerificationResult;
-    auto result = inspection.chain().result();
-    auto summary = veyrune::chainSummaryText(veyrune::ChainStatusProjection::make(result));
-    if (std::holds_alternative<R::Broken>(result.value) ||
-        std::holds_alternative<R::Gap>(result.value)) {
-        return {summary, 1};
-    }
-    if (std::holds_alternative<R::Empty>(result.value) && fileSize > 0) {
-        return {"Log damaged \xe2\x80\x94 " + std::to_string(fileSize) +
-                    " bytes but no entry, only blank lines",
-                1};
-    }
-    if (inspection.unreadableLines > 0) {
-        return {"Log damaged \xe2\x80\x94 " + lines(inspection.unreadableLines) +
-                    " before the chain cannot be read as events; " + summary,
-                1};
-    }
-    return {summary, 0};
-}
+    "be changed or removed unnoticed.\n"
+    "\n"
+    "FILE may also be a central collector's copy of one machine's log: the\n"
+    "event lines and the seal lines as they were forwarded, interleaved. Seal\n"
+    "lines are told from events by their shape and checked with --key; a line\n"
+    "sent twice is counted once. A line then says how many of each were found.\n"
+    "\n"
+    "With --against, CENTRAL is a collector's copy and LOCAL the machine's log\n"
+    "(default: the live log). Every entry the collector holds must still be in\n"
+    "the local log as it was sent; entries lost locally (removed from the middle\n"
+    "or cut from the end) and entries changed locally are listed by entry range\n"
+    "and time, and the exit status is 1. Entries not at the collector yet are\n"
+    "listed too but are no failure. Exit status 2: CENTRAL is missing or a\n"
+    "file cannot be read.\n";
 
 struct Arguments {
     std::optional<std::string> key;
+    bool against = false;
     std::vector<std::string> files;
 };
 
@@ -119,7 +80,9 @@ std::optional<Arguments> parseArguments(int argc, char** argv, int& status) {
             status = 0;
             return std::nullopt;
         }
-        if (argument == "--key" && i + 1 < argc) {
+        if (argument == "--against") {
+            arguments.against = true;
+        } else if (argument == "--key" && i + 1 < argc) {
             arguments.key = argv[++i];
         } else if (argument.starts_with("--key=")) {
             arguments.key = argument.substr(6);
@@ -131,8 +94,17 @@ std::optional<Arguments> parseArguments(int argc, char** argv, int& status) {
             arguments.files.push_back(argument);
         }
     }
-    if (arguments.files.size() > 1) {
-        std::cerr << "veyrune-verify: expected at most one file\n\n" << kUsage;
+    std::string wrong;
+    if (arguments.against && arguments.key) {
+        wrong = "--against compares the entries; check the seals without it";
+    } else if (arguments.against && arguments.files.empty()) {
+        wrong = "--against needs the collector's copy";
+    } else if (arguments.files.size() > (arguments.against ? 2u : 1u)) {
+        wrong = arguments.against ? "expected CENTRAL and at most one LOCAL file"
+                                  : "expected at most one file";
+    }
+    if (!wrong.empty()) {
+        std::cerr << "veyrune-verify: " << wrong << "\n\n" << kUsage;
         status = 2;
         return std::nullopt;
     }
@@ -153,6 +125,86 @@ std::vector<std::string> sealLines(const std::filesystem::path& logFile) {
     return lines;
 }
 
+// Every line of the file once, a last line without its newline too; the
+// file's size (0 when there is none).
+std::uint64_t readAll(const std::filesystem::path& file, veyrune::LogLineSink& sink) {
+    veyrune::JSONLFileSecurityEventStore store(file, veyrune::PosixFileSystem::shared());
+    auto read = store.readLinesAfter({}, sink);
+    if (!read.tail.empty()) {
+        sink.line(read.tail);
+    }
+    return read.position.file ? read.position.file->size : 0;
+}
+
+std::string collectorLine(const veyrune::CollectorCopy& copy) {
+    auto count = [](std::int64_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    return "Collector's copy \xe2\x80\x94 " + count(copy.sealLines(), "seal line", "seal lines") +
+           " set apart, " + count(copy.repeats(), "repeated line", "repeated lines") + " dropped";
+}
+
+// A log (or a collector's copy of one) and, with a key, its seals.
+int verifyLog(const std::filesystem::path& file,
+              const std::optional<veyrune::VerificationKey>& key) {
+    veyrune::ChainInspection inspection;
+    if (key) {
+        // Seals are checked before the log streams through; a collector's copy
+        // holds its own, a local log has them beside it.
+        std::vector<std::string> seals;
+        veyrune::CollectorCopy sealPass(nullptr, &seals);
+        readAll(file, sealPass);
+        inspection.sealed.emplace(*key, seals.empty() ? sealLines(file) : seals);
+    }
+    veyrune::CollectorCopy copy([&](std::string_view line) { inspection.line(line); });
+    auto size = readAll(file, copy);
+    bool collected = copy.sealLines() > 0 || copy.repeats() > 0;
+    auto [text, status] = inspection.verdict(copy.sealLines() > 0 ? 0 : size);
+    std::cout << text << "\n";
+    if (collected) {
+        std::cout << collectorLine(copy) << "\n";
+    }
+    if (inspection.sealed) {
+        auto sealed = inspection.sealed->result();
+        std::cout << veyrune::sealSummaryText(sealed) << "\n";
+        if (std::holds_alternative<veyrune::SealVerificationResult::Failed>(sealed.value)) {
+            status = 1;
+        }
+    }
+    return status;
+}
+
+// Lines that reads the local log into the comparison.
+class LocalLines final : public veyrune::LogLineSink {
+  public:
+    explicit LocalLines(veyrune::LogComparison& comparison) : comparison_(comparison) {}
+    void restart() override {}
+    void line(std::string_view text) override { comparison_.addLocal(text); }
+
+  private:
+    veyrune::LogComparison& comparison_;
+};
+
+int compareWithCollector(const std::filesystem::path& central, const std::filesystem::path& local) {
+    if (!veyrune::PosixFileSystem::shared().status(central)) {
+        std::cerr << "veyrune-verify: no collector's copy at " << central.string() << "\n";
+        return 2;
+    }
+    veyrune::LogComparison comparison;
+    LocalLines localLines(comparison);
+    readAll(local, localLines);
+    veyrune::CollectorCopy copy([&](std::string_view line) { comparison.addCentral(line); });
+    readAll(central, copy);
+    auto result = comparison.result();
+    for (const auto& line : veyrune::comparisonText(result)) {
+        std::cout << line << "\n";
+    }
+    if (copy.sealLines() > 0 || copy.repeats() > 0) {
+        std::cout << collectorLine(copy) << "\n";
+    }
+    return result.lostOrChanged() ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,31 +222,14 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    std::filesystem::path file = arguments->files.empty()
-                                     ? veyrune::JSONLFileSecurityEventStore::defaultFileURL()
-                                     : std::filesystem::path(arguments->files.front());
+    auto& files = arguments->files;
+    auto liveLog = veyrune::JSONLFileSecurityEventStore::defaultFileURL();
     try {
-        veyrune::JSONLFileSecurityEventStore store(file, veyrune::PosixFileSystem::shared());
-        Inspection inspection;
-        if (key) {
-            inspection.sealed.emplace(*key, sealLines(file));
+        if (arguments->against) {
+            return compareWithCollector(
+                files.front(), files.size() > 1 ? std::filesystem::path(files[1]) : liveLog);
         }
-        auto read = store.readLinesAfter({}, inspection);
-        if (!read.tail.empty()) {
-            inspection.line(read.tail);
-        }
-        auto [text, verdictStatus] =
-            verdict(inspection, read.position.file ? read.position.file->size : 0);
-        status = verdictStatus;
-        std::cout << text << "\n";
-        if (inspection.sealed) {
-            auto sealed = inspection.sealed->result();
-            std::cout << veyrune::sealSummaryText(sealed) << "\n";
-            if (std::holds_alternative<veyrune::SealVerificationResult::Failed>(sealed.value)) {
-                status = 1;
-            }
-        }
-        return status;
+        return verifyLog(files.empty() ? liveLog : std::filesystem::path(files.front()), key);
     } catch (const std::exception& error) {
         std::cerr << "veyrune-verify: cannot read the log: " << error.what() << "\n";
         return 2;

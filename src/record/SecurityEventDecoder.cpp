@@ -182,14 +182,32 @@ std::optional<SecurityEventDecoder::ChainFields> SecurityEventDecoder::chainFiel
     if (!obj) {
         return std::nullopt;
     }
+    return readChainFields(*obj);
+}
+
+std::optional<SecurityEventDecoder::LineKey> SecurityEventDecoder::lineKey(std::string_view text) {
+    auto obj = parseObject(text);
+    if (!obj) {
+        return std::nullopt;
+    }
+    LineKey key{readChainFields(*obj), std::nullopt};
+    element value;
+    std::string_view id;
+    if (!obj->at_key("id").get(value) && !value.get_string().get(id)) {
+        key.id = id;
+    }
+    return key;
+}
+
+SecurityEventDecoder::ChainFields SecurityEventDecoder::readChainFields(const object& obj) {
     ChainFields fields;
     element value;
     std::int64_t seq = 0;
-    if (!obj->at_key("seq").get(value) && readInt(value, seq)) {
+    if (!obj.at_key("seq").get(value) && readInt(value, seq)) {
         fields.seq = seq;
     }
     std::string_view prev;
-    if (!obj->at_key("prev").get(value) && !value.get_string().get(prev)) {
+    if (!obj.at_key("prev").get(value) && !value.get_string().get(prev)) {
         fields.prev = prev;
     }
     return fields;

@@ -29,9 +29,17 @@ class SecurityEventDecoder {
     // ISO dates first, then numeric dates, as older log lines carry them.
     std::optional<SecurityEvent> decodeLogLine(std::string_view text);
     std::optional<ChainFields> chainFields(std::string_view text);
+    // The chain fields and the event's "id" as stored, to find one event in
+    // two copies of a log. Nothing when the line is not a JSON object.
+    struct LineKey {
+        ChainFields chain;
+        std::optional<std::string_view> id;  // valid until the next call
+    };
+    std::optional<LineKey> lineKey(std::string_view text);
 
   private:
     std::optional<simdjson::dom::object> parseObject(std::string_view text);
+    static ChainFields readChainFields(const simdjson::dom::object& obj);
 
     simdjson::dom::parser parser_;
 };
