@@ -144,34 +144,61 @@ std::string collectorLine(const veyrune::CollectorCopy& copy) {
            " set apart, " + count(copy.repeats(), "repeated line", "repeated lines") + " dropped";
 }
 
-// A log (or a collector's copy of one) and, with a key, its seals.
-int verifyLog(const std::filesystem::path& file,
-              const std::optional<veyrune::VerificationKey>& key) {
+// The lines printed about a log and the exit status.
+struct Report {
+    std::vector<std::string> lines;
+    int status;
+};
+
+// One pass over a log (or a collector's copy of one), with its seals when given.
+Report inspect(const std::filesystem::path& file,
+               const std::optional<veyrune::VerificationKey>& key,
+               const std::vector<std::string>& seals, bool dropRepeatedEvents) {
     veyrune::ChainInspection inspection;
     if (key) {
-        // Seals are checked before the log streams through; a collector's copy
-        // holds its own, a local log has them beside it.
-        std::vector<std::string> seals;
-        veyrune::CollectorCopy sealPass(nullptr, &seals);
-        readAll(file, sealPass);
-        inspection.sealed.emplace(*key, seals.empty() ? sealLines(file) : seals);
+        inspection.sealed.emplace(*key, seals);
     }
-    veyrune::CollectorCopy copy([&](std::string_view line) { inspection.line(line); });
+    veyrune::CollectorCopy copy([&](std::string_view line) { inspection.line(line); }, nullptr,
+                                dropRepeatedEvents);
     auto size = readAll(file, copy);
-    bool collected = copy.sealLines() > 0 || copy.repeats() > 0;
     auto [text, status] = inspection.verdict(copy.sealLines() > 0 ? 0 : size);
-    std::cout << text << "\n";
-    if (collected) {
-        std::cout << collectorLine(copy) << "\n";
+    Report report{{text}, status};
+    if (copy.sealLines() > 0 || copy.repeats() > 0) {
+        report.lines.push_back(collectorLine(copy));
     }
     if (inspection.sealed) {
         auto sealed = inspection.sealed->result();
-        std::cout << veyrune::sealSummaryText(sealed) << "\n";
+        report.lines.push_back(veyrune::sealSummaryText(sealed));
         if (std::holds_alternative<veyrune::SealVerificationResult::Failed>(sealed.value)) {
-            status = 1;
+            report.status = 1;
         }
     }
-    return status;
+    return report;
+}
+
+int verifyLog(const std::filesystem::path& file,
+              const std::optional<veyrune::VerificationKey>& key) {
+    std::vector<std::string> seals;
+    if (key) {
+        // Seals are checked before the log streams through; a collector's copy
+        // holds its own, a local log has them beside it.
+        veyrune::CollectorCopy sealPass(nullptr, &seals, false);
+        readAll(file, sealPass);
+        if (seals.empty()) {
+            seals = sealLines(file);
+        }
+    }
+    // A repeated event line can only make a pass fail (its seq goes back), so
+    // a log passes in one pass without remembering its lines, as a local log
+    // always did; only a failed pass is read again with repeats dropped.
+    auto report = inspect(file, key, seals, false);
+    if (report.status != 0) {
+        report = inspect(file, key, seals, true);
+    }
+    for (const auto& line : report.lines) {
+        std::cout << line << "\n";
+    }
+    return report.status;
 }
 
 // Lines that reads the local log into the comparison.
@@ -193,7 +220,8 @@ int compareWithCollector(const std::filesystem::path& central, const std::filesy
     veyrune::LogComparison comparison;
     LocalLines localLines(comparison);
     readAll(local, localLines);
-    veyrune::CollectorCopy copy([&](std::string_view line) { comparison.addCentral(line); });
+    veyrune::CollectorCopy copy([&](std::string_view line) { comparison.addCentral(line); },
+                                nullptr, true);
     readAll(central, copy);
     auto result = comparison.result();
     for (const auto& line : veyrune::comparisonText(result)) {

@@ -5,8 +5,8 @@
 namespace veyrune {
 
 CollectorCopy::CollectorCopy(std::function<void(std::string_view)> events,
-                             std::vector<std::string>* seals)
-    : events_(std::move(events)), seals_(seals) {}
+                             std::vector<std::string>* seals, bool dropRepeatedEvents)
+    : events_(std::move(events)), seals_(seals), dropRepeatedEvents_(dropRepeatedEvents) {}
 
 bool CollectorCopy::isSealLine(std::string_view text) {
     // Seal lines begin with their epoch; event lines, keys sorted, with their context.
@@ -19,7 +19,7 @@ void CollectorCopy::line(std::string_view text) {
         return;
     }
     bool blank = text.find_first_not_of(" \t") == std::string_view::npos;
-    if (!blank && !seen_.insert(LineFingerprint::of(text))) {
+    if (!blank && (seal || dropRepeatedEvents_) && !seen_.insert(LineFingerprint::of(text))) {
         ++repeats_;
         return;
     }

@@ -13,15 +13,17 @@ namespace veyrune {
 
 // Reads a file as a collector writes it: the event lines and the seal lines of
 // one machine interleaved, a line sent twice when a send was cut before its
-// acknowledgement. Drops exact repeats, passes event lines on and keeps the
-// seal lines when asked to. A local log, which has neither, passes unchanged.
+// acknowledgement. Passes event lines on, keeps the seal lines when asked to,
+// and drops exact repeats of seal lines and, when asked to, of event lines
+// (remembering every line costs about 32 bytes a line). A local log, which has
+// neither seals nor repeats, passes unchanged.
 class CollectorCopy final : public LogLineSink {
   public:
     // `events` gets every event line (and blank line) once, in file order;
     // `seals`, when given, every seal line once. Without `events` the event
     // lines are passed over unread, for a quick pass over the seals.
-    explicit CollectorCopy(std::function<void(std::string_view)> events,
-                           std::vector<std::string>* seals = nullptr);
+    CollectorCopy(std::function<void(std::string_view)> events, std::vector<std::string>* seals,
+                  bool dropRepeatedEvents);
 
     void restart() override {}
     void line(std::string_view text) override;
@@ -35,6 +37,7 @@ class CollectorCopy final : public LogLineSink {
   private:
     std::function<void(std::string_view)> events_;
     std::vector<std::string>* seals_;
+    bool dropRepeatedEvents_;
     LineFingerprintSet seen_;
     std::int64_t sealLines_ = 0, repeats_ = 0;
 };
