@@ -136,12 +136,13 @@ std::uint64_t readAll(const std::filesystem::path& file, veyrune::LogLineSink& s
     return read.position.file ? read.position.file->size : 0;
 }
 
-std::string collectorLine(const veyrune::CollectorCopy& copy) {
+std::string collectorLine(const veyrune::CollectorCopy& copy, std::int64_t eventRepeats = 0) {
     auto count = [](std::int64_t n, const char* one, const char* many) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
     return "Collector's copy \xe2\x80\x94 " + count(copy.sealLines(), "seal line", "seal lines") +
-           " set apart, " + count(copy.repeats(), "repeated line", "repeated lines") + " dropped";
+           " set apart, " +
+           count(copy.repeats() + eventRepeats, "repeated line", "repeated lines") + " dropped";
 }
 
 // The lines printed about a log and the exit status.
@@ -150,17 +151,31 @@ struct Report {
     int status;
 };
 
-// One pass over a log (or a collector's copy of one), with its seals when given.
+// Thrown to end a first pass at the chain's failure.
+struct StopReading {};
+
+// One pass over a log (or a collector's copy of one), with its seals when
+// given. A first pass keeps no line and ends where the chain fails.
 Report inspect(const std::filesystem::path& file,
                const std::optional<veyrune::VerificationKey>& key,
-               const std::vector<std::string>& seals, bool dropRepeatedEvents) {
+               const std::vector<std::string>& seals, bool firstPass) {
     veyrune::ChainInspection inspection;
     if (key) {
         inspection.sealed.emplace(*key, seals);
     }
-    veyrune::CollectorCopy copy([&](std::string_view line) { inspection.line(line); }, nullptr,
-                                dropRepeatedEvents);
-    auto size = readAll(file, copy);
+    auto events = [&](std::string_view line) {
+        inspection.line(line);
+        if (firstPass && inspection.chain().hasStopped()) {
+            throw StopReading{};
+        }
+    };
+    veyrune::CollectorCopy copy(events, nullptr, !firstPass);
+    std::uint64_t size = 0;
+    try {
+        size = readAll(file, copy);
+    } catch (const StopReading&) {
+        return {{}, 1};
+    }
     auto [text, status] = inspection.verdict(copy.sealLines() > 0 ? 0 : size);
     Report report{{text}, status};
     if (copy.sealLines() > 0 || copy.repeats() > 0) {
@@ -191,9 +206,9 @@ int verifyLog(const std::filesystem::path& file,
     // A repeated event line can only make a pass fail (its seq goes back), so
     // a log passes in one pass without remembering its lines, as a local log
     // always did; only a failed pass is read again with repeats dropped.
-    auto report = inspect(file, key, seals, false);
+    auto report = inspect(file, key, seals, true);
     if (report.status != 0) {
-        report = inspect(file, key, seals, true);
+        report = inspect(file, key, seals, false);
     }
     for (const auto& line : report.lines) {
         std::cout << line << "\n";
@@ -220,15 +235,16 @@ int compareWithCollector(const std::filesystem::path& central, const std::filesy
     veyrune::LogComparison comparison;
     LocalLines localLines(comparison);
     readAll(local, localLines);
+    // The comparison finds repeated event lines itself, by the local lines they match.
     veyrune::CollectorCopy copy([&](std::string_view line) { comparison.addCentral(line); },
-                                nullptr, true);
+                                nullptr, false);
     readAll(central, copy);
     auto result = comparison.result();
     for (const auto& line : veyrune::comparisonText(result)) {
         std::cout << line << "\n";
     }
-    if (copy.sealLines() > 0 || copy.repeats() > 0) {
-        std::cout << collectorLine(copy) << "\n";
+    if (copy.sealLines() > 0 || copy.repeats() > 0 || result.repeats > 0) {
+        std::cout << collectorLine(copy, result.repeats) << "\n";
     }
     return result.lostOrChanged() ? 1 : 0;
 }

@@ -39,7 +39,7 @@ std::size_t contentHash(std::string_view line) {
 }  // namespace
 
 std::int64_t LogComparison::position(std::string_view line, std::int64_t& chain,
-                                     std::optional<std::string>& id) {
+                                     std::optional<std::string>& id, bool& startsChain) {
     auto key = decoder_.lineKey(line);
     if (!key) {
         return 0;
@@ -50,7 +50,8 @@ std::int64_t LogComparison::position(std::string_view line, std::int64_t& chain,
     if (!key->chain.seq || !key->chain.prev) {
         return 0;
     }
-    if (chain == 0 || *key->chain.prev == EventChain::genesis) {
+    startsChain = *key->chain.prev == EventChain::genesis;
+    if (chain == 0 || startsChain) {
         ++chain;
     }
     return *key->chain.seq;
@@ -61,10 +62,13 @@ void LogComparison::addLocal(std::string_view line) {
         return;
     }
     std::optional<std::string> id;
-    auto seq = position(line, localChain_, id);
+    bool startsChain = false;
+    auto seq = position(line, localChain_, id, startsChain);
     auto index = static_cast<std::uint32_t>(local_.size());
-    local_.push_back({contentHash(line), seq, localChain_, false});
-    byText_.push_back({LineFingerprint::of(line), index});
+    auto text = LineFingerprint::of(line);
+    local_.push_back(
+        {text, contentHash(line), seq, static_cast<std::int32_t>(localChain_), startsChain, false});
+    byText_.push_back({text, index});
     if (id) {
         byID_.push_back({LineFingerprint::of(*id), index});
     }
@@ -84,14 +88,29 @@ void LogComparison::addCentral(std::string_view line) {
         std::sort(byID_.begin(), byID_.end());
         sorted_ = true;
     }
+    auto text = LineFingerprint::of(line);
+    auto index = next_ < local_.size() && local_[next_].text == text
+                     ? static_cast<std::int64_t>(next_)
+                     : find(byText_, text);
+    bool repeat =
+        index >= 0 ? local_[static_cast<std::size_t>(index)].matched : !unmatched_.insert(text);
+    if (repeat) {
+        ++central_.repeats;
+        return;
+    }
     ++central_.centralEntries;
-    std::optional<std::string> id;
-    auto seq = position(line, centralChain_, id);
-    auto index = find(byText_, LineFingerprint::of(line));
     if (index >= 0) {
+        // The same line: where chains start is known from the local one.
+        const auto& local = local_[static_cast<std::size_t>(index)];
+        if (local.seq != 0 && (centralChain_ == 0 || local.startsChain)) {
+            ++centralChain_;
+        }
         matched(index);
         return;
     }
+    std::optional<std::string> id;
+    bool startsChain = false;
+    auto seq = position(line, centralChain_, id, startsChain);
     Run run{Finding::lost, centralChain_, seq, seq, 1, std::nullopt, std::nullopt};
     index = id ? find(byID_, LineFingerprint::of(*id)) : -1;
     if (index >= 0) {
@@ -112,6 +131,7 @@ void LogComparison::addCentral(std::string_view line) {
 void LogComparison::matched(std::int64_t index) {
     local_[static_cast<std::size_t>(index)].matched = true;
     lastMatched_ = std::max(lastMatched_, index);
+    next_ = static_cast<std::size_t>(index) + 1;
 }
 
 void LogComparison::note(LogComparisonResult& result, const Run& run) {

@@ -34,6 +34,7 @@ struct LogComparisonResult {
     std::int64_t runsNotKept = 0;  // beyond the bound on kept runs
     std::int64_t centralEntries = 0, centralChains = 0, localEntries = 0, localChains = 0;
     std::int64_t lost = 0, changed = 0, notYet = 0, neverSent = 0;
+    std::int64_t repeats = 0;  // the collector's lines it holds twice
 
     bool lostOrChanged() const { return lost > 0 || changed > 0; }
 };

@@ -304,3 +304,21 @@ TEST(CentralVerifyTool, AgainstRefusesBadArgumentsAndAMissingCopy) {
         EXPECT_EQ(run.out, "") << c.name;
     }
 }
+
+TEST(CentralVerifyTool, AgainstBoundsTheRangesItPrints) {
+    test::TempDirectory dir;
+    auto full = recorded(50);
+    Lines everyOther;
+    for (std::size_t i = 1; i < full.size(); i += 2) {
+        everyOther.push_back(full[i]);
+    }
+    test::writeLines(dir / "central.log", full);
+    test::writeLines(dir / "local.jsonl", everyOther);
+    auto run = verifyTool("--against " + (dir / "central.log").string() + " " +
+                          (dir / "local.jsonl").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 22) << run.out;
+    EXPECT_NE(run.out.find("25 lost, 0 changed, of 50"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nLost locally: entry 39, "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n\u2026 and 5 more ranges\n"), std::string::npos) << run.out;
+}
