@@ -190,15 +190,16 @@ TEST(CentralVerifyTool, AgainstReportsWhatTheLocalLogLostOrChanged) {
              "Lost locally: entries 8\u201310, 2025-12-01 00:07:00 \u2013 2025-12-01 "
              "00:09:00 UTC\n" +
              kCopyLine},
-        {"the tail cut, then more recorded and forwarded", forwarded(full) + slice(continued, 7, 8),
+        // A shrunk log is forwarded again from its first line.
+        {"the tail cut, then more recorded and forwarded", forwarded(full) + slice(continued, 0, 8),
          continued, 1,
          lostVerdict +
              "3 lost, 0 changed, of 11 at the collector; 1 local entry is not at the "
              "collector yet\n"
              "Lost locally: entries 8\u201310, 2025-12-01 00:07:00 \u2013 2025-12-01 "
              "00:09:00 UTC\n"
-             "Not at the collector yet: entry 9\n" +
-             kCopyLine},
+             "Not at the collector yet: entry 9\n"
+             "Collector's copy \u2014 2 seal lines set apart, 9 repeated lines dropped\n"},
         {"a middle entry removed and the rest rechained", forwarded(full), withoutFifth, 1,
          lostVerdict +
              "1 lost, 5 changed, of 10 at the collector\n"
@@ -321,4 +322,19 @@ TEST(CentralVerifyTool, AgainstBoundsTheRangesItPrints) {
     EXPECT_NE(run.out.find("25 lost, 0 changed, of 50"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\nLost locally: entry 39, "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\n\u2026 and 5 more ranges\n"), std::string::npos) << run.out;
+}
+
+// A shrunk log is forwarded again from its first line: the repeats are
+// dropped, and the collector's own copy then shows the cut.
+TEST(CentralVerifyTool, CollectorsCopyShowsALocalCutThatWasForwardedAgain) {
+    test::TempDirectory dir;
+    auto full = recorded(10);
+    auto continued = slice(full, 0, 7);
+    record(continued, 2);
+    test::writeLines(dir / "central.log", forwarded(full) + continued);
+    auto run = verifyTool((dir / "central.log").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "Entries missing between 10 and 8 \u2014 The log skips from entry 10 to entry 8.\n"
+              "Collector's copy \u2014 2 seal lines set apart, 9 repeated lines dropped\n");
 }
