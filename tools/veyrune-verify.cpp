@@ -136,13 +136,14 @@ std::uint64_t readAll(const std::filesystem::path& file, veyrune::LogLineSink& s
     return read.position.file ? read.position.file->size : 0;
 }
 
-std::string collectorLine(const veyrune::CollectorCopy& copy, std::int64_t eventRepeats = 0) {
+std::string collectorLine(const veyrune::CollectorCopy& copy, std::int64_t eventRepeats) {
     auto count = [](std::int64_t n, const char* one, const char* many) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
     return "Collector's copy \xe2\x80\x94 " + count(copy.sealLines(), "seal line", "seal lines") +
            " set apart, " +
-           count(copy.repeats() + eventRepeats, "repeated line", "repeated lines") + " dropped";
+           count(copy.repeatedSeals() + eventRepeats, "repeated line", "repeated lines") +
+           " dropped";
 }
 
 // The lines printed about a log and the exit status.
@@ -155,7 +156,8 @@ struct Report {
 struct StopReading {};
 
 // One pass over a log (or a collector's copy of one), with its seals when
-// given. A first pass keeps no line and ends where the chain fails.
+// given. A first pass keeps no line and ends where the chain fails; a second
+// one leaves out exact repeats.
 Report inspect(const std::filesystem::path& file,
                const std::optional<veyrune::VerificationKey>& key,
                const std::vector<std::string>& seals, bool firstPass) {
@@ -163,13 +165,16 @@ Report inspect(const std::filesystem::path& file,
     if (key) {
         inspection.sealed.emplace(*key, seals);
     }
+    if (!firstPass) {
+        inspection.repeats.emplace();
+    }
     auto events = [&](std::string_view line) {
         inspection.line(line);
         if (firstPass && inspection.chain().hasStopped()) {
             throw StopReading{};
         }
     };
-    veyrune::CollectorCopy copy(events, nullptr, !firstPass);
+    veyrune::CollectorCopy copy(events, nullptr);
     std::uint64_t size = 0;
     try {
         size = readAll(file, copy);
@@ -178,8 +183,8 @@ Report inspect(const std::filesystem::path& file,
     }
     auto [text, status] = inspection.verdict(copy.sealLines() > 0 ? 0 : size);
     Report report{{text}, status};
-    if (copy.sealLines() > 0 || copy.repeats() > 0) {
-        report.lines.push_back(collectorLine(copy));
+    if (copy.sealLines() > 0 || copy.repeatedSeals() > 0 || inspection.repeatedLines > 0) {
+        report.lines.push_back(collectorLine(copy, inspection.repeatedLines));
     }
     if (inspection.sealed) {
         auto sealed = inspection.sealed->result();
@@ -197,7 +202,7 @@ int verifyLog(const std::filesystem::path& file,
     if (key) {
         // Seals are checked before the log streams through; a collector's copy
         // holds its own, a local log has them beside it.
-        veyrune::CollectorCopy sealPass(nullptr, &seals, false);
+        veyrune::CollectorCopy sealPass(nullptr, &seals);
         readAll(file, sealPass);
         if (seals.empty()) {
             seals = sealLines(file);
@@ -237,13 +242,13 @@ int compareWithCollector(const std::filesystem::path& central, const std::filesy
     readAll(local, localLines);
     // The comparison finds repeated event lines itself, by the local lines they match.
     veyrune::CollectorCopy copy([&](std::string_view line) { comparison.addCentral(line); },
-                                nullptr, false);
+                                nullptr);
     readAll(central, copy);
     auto result = comparison.result();
     for (const auto& line : veyrune::comparisonText(result)) {
         std::cout << line << "\n";
     }
-    if (copy.sealLines() > 0 || copy.repeats() > 0 || result.repeats > 0) {
+    if (copy.sealLines() > 0 || copy.repeatedSeals() > 0 || result.repeats > 0) {
         std::cout << collectorLine(copy, result.repeats) << "\n";
     }
     return result.lostOrChanged() ? 1 : 0;

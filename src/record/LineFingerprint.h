@@ -11,6 +11,8 @@ struct LineFingerprint {
     std::uint64_t high = 0, low = 0;
 
     static LineFingerprint of(std::string_view line);
+    // The same from a SHA-256 already written as hexadecimal digits (at least 32).
+    static LineFingerprint fromHex(std::string_view digest);
     auto operator<=>(const LineFingerprint&) const = default;
 };
 

@@ -26,6 +26,24 @@ bool LineFingerprintSet::insert(const LineFingerprint& fingerprint) {
     }
 }
 
+bool LineFingerprintSet::contains(const LineFingerprint& fingerprint) const {
+    if (fingerprint == LineFingerprint{}) {
+        return holdsZero_;
+    }
+    if (slots_.empty()) {
+        return false;
+    }
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = fingerprint.low & mask;; i = (i + 1) & mask) {
+        if (slots_[i] == fingerprint) {
+            return true;
+        }
+        if (slots_[i] == LineFingerprint{}) {
+            return false;
+        }
+    }
+}
+
 void LineFingerprintSet::grow() {
     std::vector<LineFingerprint> old(slots_.empty() ? 1024 : slots_.size() * 2);
     old.swap(slots_);

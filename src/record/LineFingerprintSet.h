@@ -13,6 +13,7 @@ class LineFingerprintSet {
   public:
     // True when the line was new (and is now remembered).
     bool insert(const LineFingerprint& fingerprint);
+    bool contains(const LineFingerprint& fingerprint) const;
     std::size_t size() const { return size_ + (holdsZero_ ? 1 : 0); }
 
   private:

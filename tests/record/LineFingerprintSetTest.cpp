@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "record/EventChain.h"
 #include "record/LineFingerprintSet.h"
 
 using namespace veyrune;
@@ -28,4 +29,13 @@ TEST(LineFingerprintSet, KeepsLinesApartThatShareASlot) {
     }
     EXPECT_FALSE(set.insert({1, 7}));
     EXPECT_TRUE(set.insert({0, 7}));
+}
+
+// The verifier's hexadecimal link names the same line as its fingerprint.
+TEST(LineFingerprint, ReadFromTheHexLinkMatchesTheLine) {
+    for (const std::string& line :
+         {std::string(), std::string("{\"seq\":1}"), std::string(1000, 'x')}) {
+        EXPECT_EQ(LineFingerprint::fromHex(EventChain::linkHash(line)), LineFingerprint::of(line))
+            << line;
+    }
 }

@@ -13,7 +13,12 @@ std::string lines(std::int64_t count) {
 }  // namespace
 
 void ChainInspection::line(std::string_view text) {
+    if (repeats && repeats->isRepeat(text, chain())) {
+        ++repeatedLines;
+        return;
+    }
     auto legacyBefore = chain().legacyCount();
+    auto verifiedBefore = chain().verifiedCount();
     if (sealed) {
         sealed->add(text);
     } else {
@@ -21,6 +26,9 @@ void ChainInspection::line(std::string_view text) {
     }
     if (chain().legacyCount() != legacyBefore && !decoder_.decodeLogLine(text)) {
         ++unreadableLines;
+    }
+    if (repeats) {
+        repeats->remember(text, chain(), verifiedBefore);
     }
 }
 

@@ -9,12 +9,14 @@
 #include "record/EventChainVerifier.h"
 #include "record/SecurityEventDecoder.h"
 #include "seal/SealedLogVerifier.h"
+#include "verify/ChainRepeatFilter.h"
 
 namespace veyrune {
 
 // Verifies the event lines of a log in one pass, against its seals when given,
 // and counts what cannot be read: lines before the chain that are not events
-// (legacy events are fine).
+// (legacy events are fine). With a repeat filter, exact repeats of earlier
+// lines are counted and left out.
 class ChainInspection {
   public:
     void line(std::string_view text);
@@ -25,7 +27,9 @@ class ChainInspection {
     std::pair<std::string, int> verdict(std::uint64_t fileSize) const;
 
     std::optional<SealedLogVerifier> sealed;
+    std::optional<ChainRepeatFilter> repeats;
     std::int64_t unreadableLines = 0;
+    std::int64_t repeatedLines = 0;
 
   private:
     EventChainVerifier verifier_;

@@ -5,8 +5,8 @@
 namespace veyrune {
 
 CollectorCopy::CollectorCopy(std::function<void(std::string_view)> events,
-                             std::vector<std::string>* seals, bool dropRepeatedEvents)
-    : events_(std::move(events)), seals_(seals), dropRepeatedEvents_(dropRepeatedEvents) {}
+                             std::vector<std::string>* seals)
+    : events_(std::move(events)), seals_(seals) {}
 
 bool CollectorCopy::isSealLine(std::string_view text) {
     // Seal lines begin with their epoch; event lines, keys sorted, with their context.
@@ -14,17 +14,14 @@ bool CollectorCopy::isSealLine(std::string_view text) {
 }
 
 void CollectorCopy::line(std::string_view text) {
-    bool seal = isSealLine(text);
-    if (!seal && !events_) {
+    if (!isSealLine(text)) {
+        if (events_) {
+            events_(text);
+        }
         return;
     }
-    bool blank = text.find_first_not_of(" \t") == std::string_view::npos;
-    if (!blank && (seal || dropRepeatedEvents_) && !seen_.insert(LineFingerprint::of(text))) {
+    if (!seen_.insert(LineFingerprint::of(text))) {
         ++repeats_;
-        return;
-    }
-    if (!seal) {
-        events_(text);
         return;
     }
     ++sealLines_;

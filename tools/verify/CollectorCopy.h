@@ -13,17 +13,15 @@ namespace veyrune {
 
 // Reads a file as a collector writes it: the event lines and the seal lines of
 // one machine interleaved, a line sent twice when a send was cut before its
-// acknowledgement. Passes event lines on, keeps the seal lines when asked to,
-// and drops exact repeats of seal lines and, when asked to, of event lines
-// (remembering every line costs about 32 bytes a line). A local log, which has
-// neither seals nor repeats, passes unchanged.
+// acknowledgement. Passes event lines on (their repeats are found where the
+// chain helps), keeps the seal lines when asked to and drops exact repeats of
+// them. A local log, which has no seal lines, passes unchanged.
 class CollectorCopy final : public LogLineSink {
   public:
-    // `events` gets every event line (and blank line) once, in file order;
-    // `seals`, when given, every seal line once. Without `events` the event
+    // `events` gets every event line (and blank line) in file order; `seals`,
+    // when given, every seal line once. Without `events` the event
     // lines are passed over unread, for a quick pass over the seals.
-    CollectorCopy(std::function<void(std::string_view)> events, std::vector<std::string>* seals,
-                  bool dropRepeatedEvents);
+    CollectorCopy(std::function<void(std::string_view)> events, std::vector<std::string>* seals);
 
     void restart() override {}
     void line(std::string_view text) override;
@@ -32,12 +30,11 @@ class CollectorCopy final : public LogLineSink {
     static bool isSealLine(std::string_view text);
 
     std::int64_t sealLines() const { return sealLines_; }
-    std::int64_t repeats() const { return repeats_; }
+    std::int64_t repeatedSeals() const { return repeats_; }
 
   private:
     std::function<void(std::string_view)> events_;
     std::vector<std::string>* seals_;
-    bool dropRepeatedEvents_;
     LineFingerprintSet seen_;
     std::int64_t sealLines_ = 0, repeats_ = 0;
 };
