@@ -338,3 +338,15 @@ TEST(CentralVerifyTool, CollectorsCopyShowsALocalCutThatWasForwardedAgain) {
               "Entries missing between 10 and 8 \u2014 The log skips from entry 10 to entry 8.\n"
               "Collector's copy \u2014 2 seal lines set apart, 9 repeated lines dropped\n");
 }
+
+TEST(CentralVerifyTool, AgainstDefaultsToTheLiveLog) {
+    test::TempDirectory dir;
+    auto full = recorded(3);
+    test::writeLines(dir / "Veyrune/security-events.jsonl", slice(full, 0, 2));
+    test::writeLines(dir / "central.log", full);
+    setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+    auto run = verifyTool("--against " + (dir / "central.log").string());
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("\nLost locally: entry 3, "), std::string::npos) << run.out;
+}
