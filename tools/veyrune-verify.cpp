@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -21,7 +22,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: veyrune-verify [--key KEY] [FILE]\n"
+    "Usage: veyrune-verify [--key KEY] [--central] [FILE]\n"
     "       veyrune-verify --against CENTRAL [LOCAL]\n"
     "\n"
     "Checks the hash chain of a Veyrune event log (security-events.jsonl) and\n"
@@ -51,10 +52,11 @@ constexpr const char* kUsage =
     "status 1). Entries sealed before an intruder took the current key cannot\n"
     "be changed or removed unnoticed.\n"
     "\n"
-    "FILE may also be a central collector's copy of one machine's log: the\n"
-    "event lines and the seal lines as they were forwarded, interleaved. Seal\n"
-    "lines are told from events by their shape and checked with --key; a line\n"
-    "sent twice is counted once. A line then says how many of each were found.\n"
+    "With --central, FILE is a central collector's copy of one machine's log:\n"
+    "the event lines and the seal lines as they were forwarded, interleaved.\n"
+    "Seal lines are told from events by their shape and checked with --key; a\n"
+    "line sent twice is counted once. A line then says how many of each were\n"
+    "found. Without it, every line is an entry of the log, as stored.\n"
     "\n"
     "With --against, CENTRAL is a collector's copy and LOCAL the machine's log\n"
     "(default: the live log). Every entry the collector holds must still be in\n"
@@ -67,6 +69,7 @@ constexpr const char* kUsage =
 struct Arguments {
     std::optional<std::string> key;
     bool against = false;
+    bool central = false;
     std::vector<std::string> files;
 };
 
@@ -82,6 +85,8 @@ std::optional<Arguments> parseArguments(int argc, char** argv, int& status) {
         }
         if (argument == "--against") {
             arguments.against = true;
+        } else if (argument == "--central") {
+            arguments.central = true;
         } else if (argument == "--key" && i + 1 < argc) {
             arguments.key = argv[++i];
         } else if (argument.starts_with("--key=")) {
@@ -95,7 +100,9 @@ std::optional<Arguments> parseArguments(int argc, char** argv, int& status) {
         }
     }
     std::string wrong;
-    if (arguments.against && arguments.key) {
+    if (arguments.against && arguments.central) {
+        wrong = "--against always reads CENTRAL as a collector's copy";
+    } else if (arguments.against && arguments.key) {
         wrong = "--against compares the entries; check the seals without it";
     } else if (arguments.against && arguments.files.empty()) {
         wrong = "--against needs the collector's copy";
@@ -155,12 +162,23 @@ struct Report {
 // Thrown to end a first pass at the chain's failure.
 struct StopReading {};
 
+// Every line of a local log is one of its entries.
+class EveryLine final : public veyrune::LogLineSink {
+  public:
+    explicit EveryLine(std::function<void(std::string_view)> lines) : lines_(std::move(lines)) {}
+    void restart() override {}
+    void line(std::string_view text) override { lines_(text); }
+
+  private:
+    std::function<void(std::string_view)> lines_;
+};
+
 // One pass over a log (or a collector's copy of one), with its seals when
 // given. A first pass keeps no line and ends where the chain fails; a second
 // one leaves out exact repeats.
 Report inspect(const std::filesystem::path& file,
                const std::optional<veyrune::VerificationKey>& key,
-               const std::vector<std::string>& seals, bool firstPass) {
+               const std::vector<std::string>& seals, bool central, bool firstPass) {
     veyrune::ChainInspection inspection;
     if (key) {
         inspection.sealed.emplace(*key, seals);
@@ -170,14 +188,15 @@ Report inspect(const std::filesystem::path& file,
     }
     auto events = [&](std::string_view line) {
         inspection.line(line);
-        if (firstPass && inspection.chain().hasStopped()) {
+        if (central && firstPass && inspection.chain().hasStopped()) {
             throw StopReading{};
         }
     };
     veyrune::CollectorCopy copy(events, nullptr);
+    EveryLine local(events);
     std::uint64_t size = 0;
     try {
-        size = readAll(file, copy);
+        size = central ? readAll(file, copy) : readAll(file, local);
     } catch (const StopReading&) {
         return {{}, 1};
     }
@@ -197,23 +216,26 @@ Report inspect(const std::filesystem::path& file,
 }
 
 int verifyLog(const std::filesystem::path& file,
-              const std::optional<veyrune::VerificationKey>& key) {
+              const std::optional<veyrune::VerificationKey>& key, bool central) {
     std::vector<std::string> seals;
     if (key) {
         // Seals are checked before the log streams through; a collector's copy
         // holds its own, a local log has them beside it.
-        veyrune::CollectorCopy sealPass(nullptr, &seals);
-        readAll(file, sealPass);
+        if (central) {
+            veyrune::CollectorCopy sealPass(nullptr, &seals);
+            readAll(file, sealPass);
+        }
         if (seals.empty()) {
             seals = sealLines(file);
         }
     }
     // A repeated event line can only make a pass fail (its seq goes back), so
-    // a log passes in one pass without remembering its lines, as a local log
-    // always did; only a failed pass is read again with repeats dropped.
-    auto report = inspect(file, key, seals, true);
-    if (report.status != 0) {
-        report = inspect(file, key, seals, false);
+    // a collector's copy passes in one pass without remembering its lines;
+    // only a failed pass is read again with repeats dropped. A local log is
+    // read once, every line an entry.
+    auto report = inspect(file, key, seals, central, true);
+    if (central && report.status != 0) {
+        report = inspect(file, key, seals, central, false);
     }
     for (const auto& line : report.lines) {
         std::cout << line << "\n";
@@ -278,7 +300,8 @@ int main(int argc, char** argv) {
             return compareWithCollector(
                 files.front(), files.size() > 1 ? std::filesystem::path(files[1]) : liveLog);
         }
-        return verifyLog(files.empty() ? liveLog : std::filesystem::path(files.front()), key);
+        return verifyLog(files.empty() ? liveLog : std::filesystem::path(files.front()), key,
+                         arguments->central);
     } catch (const std::exception& error) {
         std::cerr << "veyrune-verify: cannot read the log: " << error.what() << "\n";
         return 2;

@@ -138,7 +138,7 @@ TEST(CentralVerifyTool, CollectorsCopyWithSealsAndRepeatsVerifiesAsTheLog) {
     };
     for (const auto& c : cases) {
         test::writeLines(central, c.lines);
-        auto run = verifyTool(c.args + central.string());
+        auto run = verifyTool("--central " + c.args + central.string());
         EXPECT_EQ(run.status, c.status) << c.name;
         EXPECT_EQ(run.out.substr(0, c.firstLines.size()), c.firstLines) << c.name << "\n"
                                                                         << run.out;
@@ -157,10 +157,20 @@ TEST(CentralVerifyTool, RestartedChainReadsAsInTheLocalLog) {
     test::writeLines(dir / "local.jsonl", local);
     test::writeLines(dir / "central.log", forwarded(local));
     auto localRun = verifyTool((dir / "local.jsonl").string());
-    auto centralRun = verifyTool((dir / "central.log").string());
+    auto centralRun = verifyTool("--central " + (dir / "central.log").string());
     EXPECT_EQ(localRun.status, 1);
     EXPECT_EQ(centralRun.status, localRun.status);
     EXPECT_EQ(centralRun.out, localRun.out + kCopyLine);
+}
+
+// Only a collector resends lines: in a local log a repeated line is a fault.
+TEST(CentralVerifyTool, RepeatsAreForgivenOnlyInACollectorsCopy) {
+    test::TempDirectory dir;
+    Lines lines = recorded(4);
+    lines.insert(lines.begin() + 2, lines[1]);
+    test::writeLines(dir / "log", lines);
+    EXPECT_EQ(verifyTool((dir / "log").string()).status, 1);
+    EXPECT_EQ(verifyTool("--central " + (dir / "log").string()).status, 0);
 }
 
 TEST(CentralVerifyTool, AgainstReportsWhatTheLocalLogLostOrChanged) {
@@ -296,6 +306,7 @@ TEST(CentralVerifyTool, AgainstRefusesBadArgumentsAndAMissingCopy) {
         {"no collector's copy named", "--against"},
         {"three files", "--against " + local + " " + local + " " + local},
         {"a key with --against", "--against --key ABCD " + local + " " + local},
+        {"--central with --against", "--against --central " + local + " " + local},
         {"the collector's copy missing",
          "--against " + (dir / "nothing.log").string() + " " + local},
     };
@@ -332,7 +343,7 @@ TEST(CentralVerifyTool, CollectorsCopyShowsALocalCutThatWasForwardedAgain) {
     auto continued = slice(full, 0, 7);
     record(continued, 2);
     test::writeLines(dir / "central.log", forwarded(full) + continued);
-    auto run = verifyTool((dir / "central.log").string());
+    auto run = verifyTool("--central " + (dir / "central.log").string());
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
               "Entries missing between 10 and 8 \u2014 The log skips from entry 10 to entry 8.\n"
