@@ -79,6 +79,27 @@ TEST(Sealer, KeepsOnlyTheCurrentKeySoEarlierOnesCannotBeRebuilt) {
     }
 }
 
+// A crash in the middle of replacing the key file leaves its temporary copy,
+// whose older key would rebuild every key after it. The next store, or
+// switching off, removes it; other files beside it stay.
+TEST(Sealer, LeftoverTemporaryKeyFilesAreRemovedByTheNextStoreOrBySwitchingOff) {
+    for (bool switchOff : {false, true}) {
+        test::SealedHistory history;
+        auto leftover = history.dir / ".security-events.sealkey.q7XbZ2";
+        auto unrelated = history.dir / ".security-events.sealkey.notes";
+        test::writeFile(leftover, test::readFile(history.keyFile()));
+        test::writeFile(unrelated, "kept");
+        if (switchOff) {
+            history.sealer.end();
+        } else {
+            history.epoch(1);
+        }
+        EXPECT_FALSE(std::filesystem::exists(leftover)) << switchOff;
+        EXPECT_TRUE(std::filesystem::exists(unrelated)) << switchOff;
+        EXPECT_EQ(std::filesystem::exists(history.keyFile()), !switchOff);
+    }
+}
+
 TEST(Sealer, ClosingSealExplainsTheSleepThatFollows) {
     test::SealedHistory history;
     history.epoch(2);
