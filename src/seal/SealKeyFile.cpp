@@ -8,7 +8,8 @@ SealKeyFile::SealKeyFile(std::filesystem::path path, FileSystem& files)
     : path_(std::move(path)), files_(&files) {}
 
 std::optional<SealKeyFile::State> SealKeyFile::load() const {
-    if (!files_->status(path_)) {
+    auto status = files_->status(path_);
+    if (!status || status->size == 0) {
         return std::nullopt;
     }
     auto object = nlohmann::json::parse(files_->readFile(path_), nullptr, false);
@@ -28,6 +29,9 @@ std::optional<SealKeyFile::State> SealKeyFile::load() const {
 
 void SealKeyFile::remove() {
     if (files_->status(path_)) {
+        // Emptied first, and synced with its folder: a removal that a power
+        // cut undoes still leaves no key.
+        files_->writeAtomically(path_, "");
         files_->removeRegularFile(path_);
     }
     removeLeftovers();

@@ -26,7 +26,7 @@ class SealKeyFile {
 
     SealKeyFile(std::filesystem::path path, FileSystem& files);
 
-    // Nothing when sealing is off (no file).
+    // Nothing when sealing is off (no file, or an empty one).
     std::optional<State> load() const;
     void store(const State& state);
     // Deletes the file (and any leftover temporary one); nothing when there is none.

@@ -100,6 +100,21 @@ TEST(Sealer, LeftoverTemporaryKeyFilesAreRemovedByTheNextStoreOrBySwitchingOff) 
     }
 }
 
+// The removal of the key file is not synced; a power cut may undo it. The
+// file was emptied and synced before, so what comes back holds no key.
+TEST(Sealer, SwitchingOffLeavesNoKeyEvenWhenTheRemovalDoesNotLast) {
+    test::SealedHistory history;
+    history.epoch(1);
+    test::FaultInjectingFileSystem files;
+    files.failRemoving(history.keyFile());
+    Sealer sealer(history.clock, files, history.store, history.keyFile(), history.seals());
+    EXPECT_THROW(sealer.end(), FileError);
+
+    EXPECT_EQ(test::readFile(history.keyFile()), "");
+    EXPECT_FALSE(sealer.isSealing());
+    EXPECT_FALSE(sealer.nextTick());
+}
+
 TEST(Sealer, ClosingSealExplainsTheSleepThatFollows) {
     test::SealedHistory history;
     history.epoch(2);
