@@ -13,13 +13,15 @@ constexpr double kRetrySeconds = 60;
 }  // namespace
 
 SealingService::SealingService(Sealer& sealer, SerialQueue& queue, DeliveryTimerScheduling& timer,
-                               WakeNotificationSource* wake, const Clock& clock, Report report)
+                               WakeNotificationSource* wake, const Clock& clock, Report report,
+                               SettingsBridge* sealSwitch)
     : sealer_(sealer),
       queue_(queue),
       timer_(timer),
       wake_(wake),
       clock_(clock),
-      report_(std::move(report)) {}
+      report_(std::move(report)),
+      switch_(sealSwitch) {}
 
 SealingService::~SealingService() {
     if (wake_) {
@@ -42,17 +44,26 @@ void SealingService::start(std::function<void()> sealed) {
 }
 
 void SealingService::enable(std::function<void(std::optional<VerificationKey>)> shown) {
+    ++pendingSwitches_;
     queue_.post([this, shown = std::move(shown)] {
         std::optional<VerificationKey> key;
-        attempt([&] { key = sealer_.begin(); });
+        auto failure = run([&] { key = sealer_.begin(); });
+        --pendingSwitches_;
+        settle(failure);
         arm();
         shown(std::move(key));
     });
 }
 
 void SealingService::disable(std::function<void()> done) {
+    ++pendingSwitches_;
     queue_.post([this, done = std::move(done)] {
-        attempt([this] { sealer_.end(); });
+        auto failure = run([this] { sealer_.end(); });
+        if (!failure) {
+            setError({});
+        }
+        --pendingSwitches_;
+        settle(failure);
         timer_.cancel();
         if (done) {
             done();
@@ -62,7 +73,7 @@ void SealingService::disable(std::function<void()> done) {
 
 void SealingService::close(std::function<void()> done) {
     queue_.post([this, done = std::move(done)] {
-        attempt([this] { sealer_.close(); });
+        settle(run([this] { sealer_.close(); }));
         done();
     });
 }
@@ -72,14 +83,19 @@ std::string SealingService::lastError() const {
     return lastError_;
 }
 
+bool SealingService::isSealing() const {
+    std::lock_guard lock(mutex_);
+    return sealing_;
+}
+
 void SealingService::tickAndArm() {
-    attempt([this] { sealer_.tick(); });
+    settle(run([this] { sealer_.tick(); }));
     arm();
 }
 
 void SealingService::arm() {
     std::optional<Instant> next;
-    if (!attempt([&] { next = sealer_.nextTick(); }, false)) {
+    if (run([&] { next = sealer_.nextTick(); }) && isSealing()) {
         next = addSeconds(clock_.now(), kRetrySeconds);
     }
     if (!next) {
@@ -90,21 +106,48 @@ void SealingService::arm() {
     timer_.schedule(queue_, delay > 0 ? delay : kRetrySeconds, [this] { tickAndArm(); });
 }
 
-bool SealingService::attempt(const std::function<void()>& work, bool clearsError) {
-    std::string error;
+std::optional<std::string> SealingService::run(const std::function<void()>& work) {
     try {
         work();
+        return std::nullopt;
     } catch (const std::exception& failure) {
-        error = failure.what();
+        if (report_) {
+            report_(failure.what());
+        }
+        return failure.what();
     }
-    if (!error.empty() || clearsError) {
+}
+
+void SealingService::settle(std::optional<std::string> failure) {
+    bool running = false;
+    try {
+        running = sealer_.isSealing();
+    } catch (const std::exception& unreadable) {
+        failure = failure.value_or(unreadable.what());
+    }
+    {
         std::lock_guard lock(mutex_);
-        lastError_ = error;
+        sealing_ = running;
     }
-    if (!error.empty() && report_) {
-        report_(error);
+    bool settling = switch_ && pendingSwitches_ == 0;
+    if (settling && !running && switch_->value(Settings::sealEventLog) && !failure) {
+        failure = "The sealing key file " + sealer_.keyFilePath().string() +
+                  " is gone, so nothing is sealed; switch sealing on again for a new key.";
     }
-    return error.empty();
+    // The error first: whoever watches the switch reads it when told.
+    if (failure) {
+        setError(*failure);
+    } else if (running) {
+        setError({});
+    }
+    if (settling && switch_->value(Settings::sealEventLog) != running) {
+        switch_->set(Settings::sealEventLog, running);
+    }
+}
+
+void SealingService::setError(const std::string& error) {
+    std::lock_guard lock(mutex_);
+    lastError_ = error;
 }
 
 }  // namespace veyrune

@@ -10,6 +10,15 @@ constexpr std::string_view kMacKey = ",\"mac\":\"";
 constexpr std::size_t kHashLength = 64;
 constexpr std::size_t kSuffixLength = kMacKey.size() + kHashLength + 2;
 
+// A character-set search per digit cost more than the seal's MAC.
+bool isLowerHex(std::string_view text) {
+    bool ok = true;
+    for (char c : text) {
+        ok &= (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    }
+    return ok;
+}
+
 // Reads the one form Seal writes, field by field; anything else fails.
 class Cursor {
   public:
@@ -48,8 +57,13 @@ class Cursor {
     }
     std::string hash() {
         auto value = text();
-        ok_ = ok_ && value.size() == kHashLength &&
-              value.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+        ok_ = ok_ && value.size() == kHashLength && isLowerHex(value);
+        return std::string(value);
+    }
+    // Whole digests of lowercase hexadecimal digits.
+    std::string digests() {
+        auto value = text();
+        ok_ = ok_ && value.size() % Seal::digestLength == 0 && isLowerHex(value);
         return std::string(value);
     }
     bool boolean() {
@@ -72,7 +86,8 @@ std::string Seal::macText() const {
     return "{\"epoch\":" + std::to_string(epoch) + ",\"from\":\"" + iso8601String(from) +
            "\",\"to\":\"" + iso8601String(to) + "\",\"sealedAt\":\"" + iso8601String(sealedAt) +
            "\",\"seq\":" + std::to_string(seq) + ",\"line\":\"" + lineHash + "\",\"prev\":\"" +
-           prev + "\",\"closing\":" + (closing ? "true" : "false");
+           prev + "\",\"closing\":" + (closing ? "true" : "false") + ",\"digests\":\"" + digests +
+           "\"";
 }
 
 std::string Seal::line(const SealKey::Bytes& key) const {
@@ -104,6 +119,8 @@ std::optional<Seal> Seal::parse(std::string_view line) {
     seal.prev = cursor.hash();
     cursor.literal(",\"closing\":");
     seal.closing = cursor.boolean();
+    cursor.literal(",\"digests\":\"");
+    seal.digests = cursor.digests();
     cursor.literal(kMacKey);
     seal.mac = cursor.hash();
     cursor.literal("}");

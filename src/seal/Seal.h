@@ -20,7 +20,14 @@ struct Seal {
     std::string lineHash;  // SHA-256 of that line (64 zeros for none)
     std::string prev;      // the MAC of the seal before (64 zeros for the first)
     bool closing = false;  // written early, before sleep or shutdown
-    std::string mac;       // HMAC-SHA-256 of the line up to the MAC
+    // The first 16 hexadecimal digits of the SHA-256 of each entry after the
+    // seal before, up to `seq`, one after the other; empty in the first seal,
+    // which seals what was there when sealing began. They name the first
+    // changed entry; `lineHash` alone proves a change.
+    std::string digests;
+    std::string mac;  // HMAC-SHA-256 of the line up to the MAC
+
+    static constexpr std::size_t digestLength = 16;
 
     // The fields in a fixed order without the MAC and the closing brace: the
     // bytes the MAC covers.

@@ -40,8 +40,9 @@ std::string failureText(const SealVerificationResult::Failed& f) {
         case F::wrongSpan:
             return seal + " has a time span that is not its epoch's";
         case F::entryChanged:
-            return "changed after sealing: the first bad entry is among " +
-                   range(f.fromSeq, f.toSeq) + " (sealed in epoch " + std::to_string(f.epoch) + ")";
+            return std::string("changed after sealing: the first bad entry is ") +
+                   (f.fromSeq == f.toSeq ? "" : "among ") + range(f.fromSeq, f.toSeq) +
+                   " (sealed in epoch " + std::to_string(f.epoch) + ")";
         case F::entriesMissing:
             return "sealed " + range(f.fromSeq, f.toSeq) + " are missing (sealed in epoch " +
                    std::to_string(f.epoch) + ")";

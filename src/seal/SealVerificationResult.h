@@ -22,7 +22,8 @@ struct SealVerificationResult {
         badMAC,           // not sealed with the key of its own epoch
         sealChainBroken,  // `prev` does not name the seal line before
         wrongSpan,        // the time span is not the epoch's
-        entryChanged,     // an entry fromSeq..toSeq differs from what was sealed
+        entryChanged,     // fromSeq differs from what was sealed (or, without digests,
+                          // the first such entry is among fromSeq..toSeq)
         entriesMissing,   // sealed entries from fromSeq on are gone
         chainBroken,      // the hash chain itself stops at fromSeq
     };

@@ -85,6 +85,14 @@ void SealedLogVerifier::checkSeals(const VerificationKey& key,
                     return fail(at);
                 }
             } else {
+                // The seal before is over the entries up to `after`; a seal
+                // of a restarted chain holds no digests.
+                sealed.after = lastSeal_ ? lastSeal_->seq : 0;
+                auto count = static_cast<std::size_t>(seal->seq - sealed.after);
+                if (lastSeal_ && seal->digests.size() == count * Seal::digestLength) {
+                    sealed.digestsAt = digests_.size();
+                    digests_ += seal->digests;
+                }
                 expected_.push_back(sealed);
             }
         }
@@ -104,6 +112,17 @@ void SealedLogVerifier::add(std::string_view line) {
     std::int64_t seq = chain_.lastSeq();
     if (lastSeal_ && seq <= lastSeal_->seq) {
         ++sealedEntries_;
+    }
+    if (pending_ < expected_.size()) {
+        const auto& sealed = expected_[pending_];
+        if (sealed.digestsAt != noDigests && seq > sealed.after && seq <= sealed.seq) {
+            auto at = sealed.digestsAt +
+                      static_cast<std::size_t>(seq - sealed.after - 1) * Seal::digestLength;
+            if (chain_.lastHash().substr(0, Seal::digestLength) !=
+                std::string_view(digests_).substr(at, Seal::digestLength)) {
+                return fail({Failure::entryChanged, 0, sealed.epoch, seq, seq});
+            }
+        }
     }
     for (; pending_ < expected_.size() && expected_[pending_].seq <= seq; ++pending_) {
         const auto& sealed = expected_[pending_];

@@ -28,12 +28,14 @@ class Sealer {
            std::filesystem::path sealsFile);
 
     // Switches sealing on with a fresh seed for the current epoch and returns
-    // the verification key, to be shown once: nothing keeps it. Seals of an
-    // earlier key move to "<seals>.before-<epoch>".
+    // the verification key, to be shown once: nothing keeps it. A first seal
+    // at once covers the log as it is. Seals of an earlier key move to
+    // "<seals>.before-<epoch>".
     VerificationKey begin(std::int64_t epochSeconds = SealEpochs::defaultSeconds);
     VerificationKey begin(const SealKey::Bytes& seed, std::int64_t epochSeconds);
     bool isSealing() const;
-    // Switches sealing off: the key file goes, the seals stay.
+    // Switches sealing off: seals what is there as closing, then the key file
+    // goes (also when that seal fails, whose error is then thrown); the seals stay.
     void end();
 
     // When the stored key's epoch has ended: seals it (as closing when whole
@@ -44,17 +46,24 @@ class Sealer {
     void close();
     // When tick() is next due; nothing when sealing is off.
     std::optional<Instant> nextTick() const;
+    const std::filesystem::path& keyFilePath() const { return keyFile_.path(); }
 
   private:
+    // The log's last chained line and the digests of the run of entries
+    // before it that no seal holds yet.
     struct Tail {
         std::int64_t seq = 0;
         std::string hash;
+        std::int64_t digestsFrom = 1;  // the seq of the first digest
+        std::string digests;
     };
-    Tail logTail();
-    // The last seal line in the file, read once and then remembered.
-    const std::optional<std::string>& lastSealLine();
-    void writeSeal(const SealKeyFile::State& state, bool closing, const Tail& tail);
-    bool lastSealCovers(std::int64_t epoch, const Tail& tail, bool needClosing);
+    class TailSink;
+    const Tail& logTail();
+    // The last seal in the file, read once and then remembered.
+    const std::optional<Seal>& lastSeal();
+    void writeSeal(const SealKeyFile::State& state, bool closing);
+    bool lastSealCovers(std::int64_t epoch, bool needClosing);
+    void moveSealsAside(std::int64_t epoch);
 
     Clock* clock_;
     FileSystem* files_;
@@ -64,7 +73,7 @@ class Sealer {
     LogPosition logPosition_;
     Tail tail_;
     bool readSeals_ = false;
-    std::optional<std::string> lastSealLine_;
+    std::optional<Seal> lastSeal_;
 };
 
 }  // namespace veyrune

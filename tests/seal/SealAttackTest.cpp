@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "seal/SealKeyFile.h"
+#include "seal/SealSummaryText.h"
 #include "support/SealedHistory.h"
 
 using namespace veyrune;
@@ -42,7 +43,7 @@ struct Intrusion {
 };
 
 // Five sealed epochs of three events (seq 1-3, 4-6, ... 13-15); the intruder
-// arrives in the sixth.
+// arrives in the sixth. Seals: the first at the start, then one per epoch.
 Intrusion intrude(test::SealedHistory& history) {
     for (int i = 0; i < 5; ++i) {
         history.epoch(3);
@@ -59,27 +60,20 @@ struct AttackCase {
 
 std::vector<AttackCase> attacks() {
     return {
-        {"EditedSealedLineRechainedNamesItsEntryRange",
-         [](const Intrusion& in) {
-             auto lines = in.log();
-             lines[4].replace(lines[4].find("Screen locked"), 6, "SCREEN");
-             in.writeLog(test::rechained(lines, 4));
-         },
-         {Failure::entryChanged, 0, 1, 4, 6}},
-        {"DeletedSealedLineRechained",
+        {"DeletedSealedLineRechainedNamesTheEntryNowInItsPlace",
          [](const Intrusion& in) {
              auto lines = in.log();
              lines.erase(lines.begin() + 7);
              in.writeLog(test::rechained(lines, 7));
          },
-         {Failure::entryChanged, 0, 2, 7, 9}},
+         {Failure::entryChanged, 0, 2, 8, 8}},
         {"DeletedFirstLineRechained",
          [](const Intrusion& in) {
              auto lines = in.log();
              lines.erase(lines.begin());
              in.writeLog(test::rechained(lines));
          },
-         {Failure::entryChanged, 0, 0, 1, 3}},
+         {Failure::entryChanged, 0, 0, 1, 1}},
         {"TailDeletedBackToAnEarlierEpoch",
          [](const Intrusion& in) {
              auto lines = in.log();
@@ -93,11 +87,11 @@ std::vector<AttackCase> attacks() {
              lines.resize(6);
              in.writeLog(lines);
              auto seals = in.seals();
-             seals.resize(2);
+             seals.resize(3);
              seals.push_back(in.forge(in.stolen.epoch, seals));
              in.writeSeals(seals);
          },
-         {Failure::missingEpochs, 3, 5, 0, 0, 2, 4}},
+         {Failure::missingEpochs, 4, 5, 0, 0, 2, 4}},
         {"OldEntriesResealedWithTheCurrentKeyUnderTheirOwnEpochs",
          [](const Intrusion& in) {
              std::vector<std::string> seals;
@@ -113,32 +107,52 @@ std::vector<AttackCase> attacks() {
         {"MiddleSealDeleted",
          [](const Intrusion& in) {
              auto seals = in.seals();
-             seals.erase(seals.begin() + 2);
+             seals.erase(seals.begin() + 3);
              in.writeSeals(seals);
          },
-         {Failure::missingEpochs, 3, 3, 0, 0, 2, 2}},
-        {"FirstSealDeleted",
+         {Failure::missingEpochs, 4, 3, 0, 0, 2, 2}},
+        {"FirstEpochsSealsDeleted",
+         [](const Intrusion& in) {
+             auto seals = in.seals();
+             seals.erase(seals.begin(), seals.begin() + 2);
+             in.writeSeals(seals);
+         },
+         {Failure::missingEpochs, 1, 1, 0, 0, 0, 0}},
+        {"FirstSealAloneDeleted",
          [](const Intrusion& in) {
              auto seals = in.seals();
              seals.erase(seals.begin());
              in.writeSeals(seals);
          },
-         {Failure::missingEpochs, 1, 1, 0, 0, 0, 0}},
+         {Failure::sealChainBroken, 1, 0}},
         {"SealsReordered",
          [](const Intrusion& in) {
              auto seals = in.seals();
-             std::swap(seals[1], seals[2]);
+             std::swap(seals[2], seals[3]);
              in.writeSeals(seals);
          },
-         {Failure::missingEpochs, 2, 2, 0, 0, 1, 1}},
+         {Failure::missingEpochs, 3, 2, 0, 0, 1, 1}},
         {"SealFileRemoved", [](const Intrusion& in) { in.writeSeals({}); }, {Failure::noSeals}},
         {"SealedCountRaisedInASeal",
          [](const Intrusion& in) {
              auto seals = in.seals();
-             seals[1].replace(seals[1].find("\"seq\":6"), 7, "\"seq\":5");
+             seals[2].replace(seals[2].find("\"seq\":6"), 7, "\"seq\":5");
              in.writeSeals(seals);
          },
-         {Failure::badMAC, 2, 1}},
+         {Failure::badMAC, 3, 1}},
+        {"DigestOfAnEditedLinePutIntoItsSeal",
+         [](const Intrusion& in) {
+             auto lines = in.log();
+             lines[4].replace(lines[4].find("Screen locked"), 6, "SCREEN");
+             lines = test::rechained(lines, 4);
+             in.writeLog(lines);
+             auto seals = in.seals();
+             auto at = seals[2].find("\"digests\":\"") + 11 + Seal::digestLength;
+             seals[2].replace(at, Seal::digestLength,
+                              EventChain::linkHash(lines[4]).substr(0, Seal::digestLength));
+             in.writeSeals(seals);
+         },
+         {Failure::badMAC, 3, 1}},
     };
 }
 
@@ -167,6 +181,26 @@ TEST_P(SealAttack, IsReportedWithWhereItFailed) {
 INSTANTIATE_TEST_SUITE_P(IntruderWithTheCurrentKey, SealAttack, testing::ValuesIn(attacks()),
                          [](const auto& param) { return param.param.name; });
 
+// Every sealed entry, edited in place or edited and re-chained after it, is
+// named as the first bad one.
+TEST(SealAttackEdit, EveryEditedSealedEntryIsNamedAsTheFirstBadOne) {
+    for (bool rechain : {false, true}) {
+        for (std::size_t index = 0; index < 15; ++index) {
+            test::SealedHistory history;
+            auto intrusion = intrude(history);
+            auto lines = intrusion.log();
+            lines[index].replace(lines[index].find("Screen locked"), 6, "SCREEN");
+            intrusion.writeLog(rechain ? test::rechained(lines, index) : lines);
+
+            auto seq = static_cast<std::int64_t>(index) + 1;
+            auto epoch = history.key.firstEpoch + static_cast<std::int64_t>(index) / 3;
+            EXPECT_EQ(history.verify(),
+                      (SealVerificationResult{Failed{Failure::entryChanged, 0, epoch, seq, seq}}))
+                << "entry " << seq << (rechain ? ", re-chained" : "");
+        }
+    }
+}
+
 TEST(SealAttackLimit, ChangesAfterTheIntrusionsEpochBeganGoUnnoticed) {
     test::SealedHistory history;
     auto intrusion = intrude(history);
@@ -191,7 +225,7 @@ TEST(SealAttackLimit, TailRemovedWithTheSealsAfterItLooksLikeSealingStopped) {
     lines.resize(6);
     intrusion.writeLog(lines);
     auto seals = intrusion.seals();
-    seals.resize(2);
+    seals.resize(3);
     intrusion.writeSeals(seals);
 
     auto result = history.verify();
@@ -199,6 +233,29 @@ TEST(SealAttackLimit, TailRemovedWithTheSealsAfterItLooksLikeSealingStopped) {
     // Only the date of the last seal tells: it is older than the last epoch.
     EXPECT_EQ(std::get<SealVerificationResult::Sealed>(result.value).lastEpoch,
               history.key.firstEpoch + 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SealAttackEdit, EntriesFromBeforeSealingBeganHaveNoDigestsSoOnlyTheirRangeIsNamed) {
+    test::SealedHistory history;
+    history.append(4);
+    SealKey::Bytes seed{};
+    seed.fill(0x21);
+    history.key = history.sealer.begin(seed, test::SealedHistory::epochSeconds);
+    history.epoch(2);
+    auto lines = test::fileLines(history.log());
+    lines[1].replace(lines[1].find("Screen locked"), 6, "SCREEN");
+    test::writeLines(history.log(), test::rechained(lines, 1));
+
+    auto result = history.verify();
+    EXPECT_EQ(
+        result,
+        (SealVerificationResult{Failed{Failure::entryChanged, 0, history.key.firstEpoch, 1, 4}}));
+    EXPECT_NE(sealSummaryText(result).find("the first bad entry is among entries 1\u20134"),
+              std::string::npos);
 }
 
 }  // namespace

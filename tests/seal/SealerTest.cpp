@@ -39,12 +39,21 @@ TEST(Sealer, SealsEveryEpochIncludingOnesWithoutEvents) {
     history.epoch(2);
     history.append(2);
 
+    // The first seal at the start, then one per epoch, each with the digests
+    // of the entries after the seal before.
     auto written = seals(history);
-    ASSERT_EQ(written.size(), 3u);
-    EXPECT_EQ(written[0].seq, 3);
-    EXPECT_EQ(written[1].seq, 3);
-    EXPECT_EQ(written[2].seq, 5);
-    EXPECT_EQ(written[2].epoch, history.key.firstEpoch + 2);
+    ASSERT_EQ(written.size(), 4u);
+    std::vector<std::int64_t> seqs, digestCounts;
+    for (const auto& seal : written) {
+        seqs.push_back(seal.seq);
+        digestCounts.push_back(static_cast<std::int64_t>(seal.digests.size() / Seal::digestLength));
+    }
+    EXPECT_EQ(seqs, (std::vector<std::int64_t>{0, 3, 3, 5}));
+    EXPECT_EQ(digestCounts, (std::vector<std::int64_t>{0, 3, 0, 2}));
+    EXPECT_EQ(
+        written[3].digests.substr(Seal::digestLength),
+        EventChain::linkHash(test::fileLines(history.log())[4]).substr(0, Seal::digestLength));
+    EXPECT_EQ(written[3].epoch, history.key.firstEpoch + 2);
     auto result = sealed(history);
     EXPECT_EQ(result.sealedEntries, 5);
     EXPECT_EQ(result.unsealedEntries, 2);
@@ -70,6 +79,42 @@ TEST(Sealer, KeepsOnlyTheCurrentKeySoEarlierOnesCannotBeRebuilt) {
     }
 }
 
+// A crash in the middle of replacing the key file leaves its temporary copy,
+// whose older key would rebuild every key after it. The next store, or
+// switching off, removes it; other files beside it stay.
+TEST(Sealer, LeftoverTemporaryKeyFilesAreRemovedByTheNextStoreOrBySwitchingOff) {
+    for (bool switchOff : {false, true}) {
+        test::SealedHistory history;
+        auto leftover = history.dir / ".security-events.sealkey.q7XbZ2";
+        auto unrelated = history.dir / ".security-events.sealkey.notes";
+        test::writeFile(leftover, test::readFile(history.keyFile()));
+        test::writeFile(unrelated, "kept");
+        if (switchOff) {
+            history.sealer.end();
+        } else {
+            history.epoch(1);
+        }
+        EXPECT_FALSE(std::filesystem::exists(leftover)) << switchOff;
+        EXPECT_TRUE(std::filesystem::exists(unrelated)) << switchOff;
+        EXPECT_EQ(std::filesystem::exists(history.keyFile()), !switchOff);
+    }
+}
+
+// The removal of the key file is not synced; a power cut may undo it. The
+// file was emptied and synced before, so what comes back holds no key.
+TEST(Sealer, SwitchingOffLeavesNoKeyEvenWhenTheRemovalDoesNotLast) {
+    test::SealedHistory history;
+    history.epoch(1);
+    test::FaultInjectingFileSystem files;
+    files.failRemoving(history.keyFile());
+    Sealer sealer(history.clock, files, history.store, history.keyFile(), history.seals());
+    EXPECT_THROW(sealer.end(), FileError);
+
+    EXPECT_EQ(test::readFile(history.keyFile()), "");
+    EXPECT_FALSE(sealer.isSealing());
+    EXPECT_FALSE(sealer.nextTick());
+}
+
 TEST(Sealer, ClosingSealExplainsTheSleepThatFollows) {
     test::SealedHistory history;
     history.epoch(2);
@@ -82,8 +127,8 @@ TEST(Sealer, ClosingSealExplainsTheSleepThatFollows) {
     history.epoch(1);
 
     auto written = seals(history);
-    ASSERT_EQ(written.size(), 3u);
-    EXPECT_EQ(written[2].epoch - written[1].epoch, 10);
+    ASSERT_EQ(written.size(), 4u);
+    EXPECT_EQ(written[3].epoch - written[2].epoch, 10);
     EXPECT_EQ(sealed(history).sealedEntries, 4);
 }
 
@@ -94,8 +139,9 @@ TEST(Sealer, EntriesAfterAClosingSealInTheSameEpochAreSealedAgain) {
     history.epoch(2);  // woke within the same epoch
 
     auto written = seals(history);
-    ASSERT_EQ(written.size(), 2u);
-    EXPECT_EQ(written[0].epoch, written[1].epoch);
+    ASSERT_EQ(written.size(), 3u);
+    EXPECT_EQ(written[1].epoch, written[2].epoch);
+    EXPECT_EQ(written[2].digests.size(), 2 * Seal::digestLength);
     EXPECT_EQ(sealed(history).sealedEntries, 3);
 }
 
@@ -112,10 +158,14 @@ TEST(Sealer, RestartAfterAPowerCutSealsTheLastEpochAsClosing) {
     history.clock.advance(900);
     restarted.tick();
 
+    // The new process read the whole log once and still sealed the digests
+    // of exactly the entries after the last seal.
     auto written = seals(history);
-    ASSERT_EQ(written.size(), 3u);
-    EXPECT_TRUE(written[1].closing);
-    EXPECT_EQ(written[1].seq, 4);
+    ASSERT_EQ(written.size(), 4u);
+    EXPECT_TRUE(written[2].closing);
+    EXPECT_EQ(written[2].seq, 4);
+    EXPECT_EQ(written[2].digests.size(), 2 * Seal::digestLength);
+    EXPECT_EQ(written[3].digests.size(), Seal::digestLength);
     EXPECT_EQ(sealed(history).sealedEntries, 5);
 }
 
@@ -124,7 +174,7 @@ TEST(Sealer, ClockSetBackNeitherSealsNorEvolves) {
     history.epoch(1);
     history.clock.advance(-3 * 900);
     history.sealer.tick();
-    EXPECT_EQ(seals(history).size(), 1u);
+    EXPECT_EQ(seals(history).size(), 2u);
     EXPECT_EQ(SealKeyFile(history.keyFile(), PosixFileSystem::shared()).load()->epoch,
               history.key.firstEpoch + 1);
 }
@@ -143,7 +193,7 @@ TEST(Sealer, SealWriteCutShortKeepsTheKeyAndTheNextSealStillVerifies) {
     files.failAppendAfterBytes.reset();
     Sealer restarted(history.clock, files, history.store, history.keyFile(), history.seals());
     restarted.tick();
-    EXPECT_EQ(test::fileLines(history.seals()).size(), 3u);
+    EXPECT_EQ(test::fileLines(history.seals()).size(), 4u);
     EXPECT_EQ(sealed(history).sealedEntries, 2);
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <cstring>
 
 #include "app/shell/SealKeyDialog.h"
 #include "app/shell/SettingsForm.h"
@@ -139,20 +140,52 @@ void GeneralSettingsTab::addSealing(QVBoxLayout* column, SettingsBridge& setting
     seal_->setObjectName(QStringLiteral("sealEventLog"));
     addHelp(section, QString::fromUtf8(ShellTexts::sealHelp));
     sealError_ = addHelp(section, {});
-    sealError_->setVisible(false);
+    sealError_->setObjectName(QStringLiteral("sealError"));
+    sealing_ = &sealing;
+    // The sealer sets the switch off when its key file is gone, from its own queue.
+    settings.addObserver([self](const char* key) {
+        if (std::strcmp(key, Settings::sealEventLog.key) == 0) {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self] {
+                    if (self) {
+                        self->showSealing();
+                    }
+                },
+                Qt::AutoConnection);
+        }
+    });
+    showSealing();
+}
+
+void GeneralSettingsTab::showSealing() {
+    const QSignalBlocker block(seal_);
+    seal_->setChecked(settings_->value(Settings::sealEventLog));
+    const auto error = QString::fromStdString(sealing_->lastError());
+    sealError_->setText(error);
+    sealError_->setVisible(!error.isEmpty());
+}
+
+void GeneralSettingsTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (sealing_) {
+        showSealing();
+    }
 }
 
 void GeneralSettingsTab::sealingBegan(const std::optional<VerificationKey>& key,
                                       const std::string& error) {
-    sealError_->setVisible(!key);
     if (!key) {
-        sealError_->setText(QString::fromUtf8(ShellTexts::sealFailed) +
-                            QString::fromStdString(error));
+        // The switch first: telling its observers shows the plain error.
         settings_->set(Settings::sealEventLog, false);
         const QSignalBlocker block(seal_);
         seal_->setChecked(false);
+        sealError_->setText(QString::fromUtf8(ShellTexts::sealFailed) +
+                            QString::fromStdString(error));
+        sealError_->setVisible(true);
         return;
     }
+    sealError_->setVisible(false);
     auto* dialog = new SealKeyDialog(*key, window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();

@@ -37,6 +37,9 @@ class GeneralSettingsTab : public QWidget {
     void addSealing(QVBoxLayout* column, SettingsBridge& settings, SealingService& sealing);
     // Main thread, once the sealer has made the key (nothing: it failed).
     void sealingBegan(const std::optional<VerificationKey>& key, const std::string& error);
+    // The switch as stored and the sealer's last error, if any.
+    void showSealing();
+    void showEvent(QShowEvent* event) override;
 
     AppModel& model_;
     LaunchAtLoginSettingsModel& launchAtLogin_;
@@ -49,6 +52,7 @@ class GeneralSettingsTab : public QWidget {
     SettingsBridge* settings_ = nullptr;
     QCheckBox* seal_ = nullptr;
     QLabel* sealError_ = nullptr;
+    SealingService* sealing_ = nullptr;
 };
 
 }  // namespace veyrune

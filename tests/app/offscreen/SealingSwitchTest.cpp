@@ -7,6 +7,7 @@
 #include "app/shell/SealKeyDialog.h"
 #include "app/shell/ShellTexts.h"
 #include "seal/SealKeyFile.h"
+#include "support/ChildProcess.h"
 
 namespace veyrune::test {
 namespace {
@@ -20,7 +21,7 @@ struct SealingSwitchTest : ::testing::Test {
     ManualSerialQueue sealQueue{"Veyrune.Sealing"};
     ManualTimerScheduler sealTimer;
     Sealer sealer{h.clock, PosixFileSystem::shared(), h.events, keyFile, sealsFile};
-    SealingService sealing{sealer, sealQueue, sealTimer, nullptr, h.clock, {}};
+    SealingService sealing{sealer, sealQueue, sealTimer, nullptr, h.clock, {}, h.settings.get()};
     GeneralSettingsTab tab{*h.model, *h.settings, *h.launchAtLogin, *h.updater, {}, &sealing};
 
     QCheckBox& box() { return *tab.findChild<QCheckBox*>(QStringLiteral("sealEventLog")); }
@@ -34,20 +35,17 @@ struct SealingSwitchTest : ::testing::Test {
     }
 };
 
-// The finder pattern's 7×7 modules at the top left, after the quiet zone.
-bool hasFinderPatternTopLeft(const QImage& image, int modulePixels, int quietModules) {
-    for (int row = 0; row < 7; ++row) {
-        for (int column = 0; column < 7; ++column) {
-            bool ring = row == 0 || row == 6 || column == 0 || column == 6;
-            bool centre = row >= 2 && row <= 4 && column >= 2 && column <= 4;
-            int x = (quietModules + column) * modulePixels + modulePixels / 2;
-            int y = (quietModules + row) * modulePixels + modulePixels / 2;
-            if ((qGray(image.pixel(x, y)) < 128) != (ring || centre)) {
-                return false;
-            }
-        }
+// What a phone's camera reads off the code: zbar's decoder on the picture
+// saved as a PNG file.
+std::optional<std::string> decodedQRCode(const QImage& image, const std::filesystem::path& folder) {
+    auto file = folder / "code.png";
+    if (!image.save(QString::fromStdString(file.string()), "PNG")) {
+        return std::nullopt;
     }
-    return qGray(image.pixel(1, 1)) > 128;
+    ChildProcess zbar({"zbarimg", "--raw", "-q", file.string()});
+    auto text = zbar.readLine();
+    std::filesystem::remove(file);
+    return text;
 }
 
 TEST_F(SealingSwitchTest, SwitchingOnShowsTheKeyThatMatchesTheKeyFileOnceInGroupsAndAsAQRCode) {
@@ -65,10 +63,8 @@ TEST_F(SealingSwitchTest, SwitchingOnShowsTheKeyThatMatchesTheKeyFileOnceInGroup
     EXPECT_EQ(stored->key, key.seed);
     EXPECT_EQ(stored->epoch, key.firstEpoch);
 
-    auto code = dialog()->shownCode().toImage();
-    ASSERT_FALSE(code.isNull());
-    EXPECT_EQ(code.width(), code.height());
-    EXPECT_TRUE(hasFinderPatternTopLeft(code, 4, 4));
+    test::TempDirectory scratch;
+    EXPECT_EQ(decodedQRCode(dialog()->shownCode().toImage(), scratch.path()), key.text());
 
     // Neither the key's text nor its groups are written anywhere.
     for (const auto& entry : std::filesystem::directory_iterator(h.folder.path())) {
@@ -107,6 +103,24 @@ TEST_F(SealingSwitchTest, AKeyFileThatCannotBeWrittenTurnsTheSwitchBackOffWithTh
         reasonShown |= label->text().startsWith(QString::fromUtf8(ShellTexts::sealFailed));
     }
     EXPECT_TRUE(reasonShown);
+}
+
+TEST_F(SealingSwitchTest, AKeyFileDeletedBehindItsBackTurnsTheSwitchOffAndSaysWhy) {
+    switchOn();
+    delete dialog();
+    std::filesystem::remove(keyFile);
+    h.clock.advance(SealEpochs::defaultSeconds);
+    sealTimer.fire();
+    sealQueue.drain();
+    QApplication::processEvents();
+
+    EXPECT_FALSE(box().isChecked());
+    EXPECT_FALSE(h.settings->value(Settings::sealEventLog));
+    auto* reason = tab.findChild<QLabel*>(QStringLiteral("sealError"));
+    ASSERT_NE(reason, nullptr);
+    EXPECT_TRUE(reason->isVisibleTo(&tab));
+    EXPECT_TRUE(reason->text().contains(QString::fromStdString(keyFile.string())))
+        << reason->text().toStdString();
 }
 
 }  // namespace
