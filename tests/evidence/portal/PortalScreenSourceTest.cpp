@@ -6,14 +6,10 @@
 #include <QPainter>
 
 #include "PortalTestEnvironment.h"
-#include "base/AsioSerialQueue.h"
-#include "base/AsioTaskPool.h"
-#include "evidence/AsioCaptureTimerScheduler.h"
 #include "evidence/ScreenshotCapturer.h"
 #include "evidence/qt/ScreenSourceFactory.h"
 #include "review/DiagnosticsSnapshot.h"
-#include "support/ManualClock.h"
-#include "support/TempDirectory.h"
+#include "support/RealScreenshotChain.h"
 
 namespace veyrune::test {
 namespace {
@@ -47,24 +43,11 @@ int pixelsNotOf(const QImage& image, QRgb colour) {
 // on the private bus, the fake portal behind it.
 class PortalScreenSourceTest : public ::testing::Test {
   protected:
-    TempDirectory temp;
-    std::filesystem::path portalFolder = temp / "portal";
-    ManualClock clock{*parseISO8601("2026-12-04T21:40:00Z")};
-    PosixFileSystem fileSystem;
-    EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
-    AsioTaskPool pool{2};
-    AsioCaptureTimerScheduler timers{pool.pool()};
-    GuiMainQueue mainQueue;
     PortalScreenSource source;
-    ScreenshotCapturer capturer{source,
-                                library,
-                                clock,
-                                timers,
-                                pool,
-                                [this](const std::string& label) {
-                                    return std::make_shared<AsioSerialQueue>(pool.pool(), label);
-                                },
-                                mainQueue};
+    RealScreenshotChain chain{source, *parseISO8601("2026-12-04T21:40:00Z")};
+    TempDirectory& temp = chain.temp;
+    EvidenceLibrary& library = chain.library;
+    std::filesystem::path portalFolder = temp / "portal";
     std::unique_ptr<ChildProcess> portal;
 
     void SetUp() override { std::filesystem::create_directory(portalFolder); }
@@ -75,16 +58,7 @@ class PortalScreenSourceTest : public ::testing::Test {
         portal = startFakePortal(mode, temp / "desktop.png", portalFolder);
         ASSERT_TRUE(portal);
     }
-    std::optional<Outcome> capture(Mode mode) {
-        bool answered = false;
-        std::optional<Outcome> outcome;
-        capturer.capture(mode, [&](std::optional<Outcome> result) {
-            answered = true;
-            outcome = result;
-        });
-        EXPECT_TRUE(processEventsUntil([&] { return answered; }));
-        return outcome;
-    }
+    std::optional<Outcome> capture(Mode mode) { return chain.capture(mode); }
     bool portalFilesRemoved() {
         return processEventsUntil([&] { return std::filesystem::is_empty(portalFolder); },
                                   std::chrono::seconds(10));
