@@ -7,12 +7,8 @@
 #include <functional>
 
 #include "credentials/KeychainStoreError.h"
-#include "credentials/TelegramConfigurationStore.h"
-#include "credentials/WebhookConfigurationStore.h"
-#include "support/InMemoryPreferences.h"
 
 using namespace veyrune;
-using namespace veyrune::test;
 
 namespace {
 
@@ -122,28 +118,6 @@ TEST_F(SystemKeychainStoreTest, DataThatIsNotUTF8IsAnInvalidValue) {
     } catch (const KeychainStoreError& error) {
         EXPECT_EQ(error.code(), KeychainStoreError::Code::invalidValue);
     }
-}
-
-TEST_F(SystemKeychainStoreTest, ConfigurationStoresKeepSecretsOnlyInTheKeyring) {
-    InMemoryPreferences defaults;
-    defaults.set("telegramToken", "legacy:TOKEN");
-    defaults.set("telegramChatID", "-100");
-    TelegramConfigurationStore telegram(defaults, store);
-    EXPECT_EQ(telegram.status(true), ChannelSetupState::configured);
-    EXPECT_EQ(telegram.loadCredentials(), (TelegramCredentials{"legacy:TOKEN", "-100"}));
-    EXPECT_FALSE(defaults.contains("telegramToken"));
-    EXPECT_FALSE(defaults.contains("telegramChatID"));
-    telegram.removeCredentials();
-    EXPECT_EQ(telegram.status(true), ChannelSetupState::notConfigured);
-
-    WebhookConfigurationStore webhook(store);
-    webhook.save(" https://hooks.slack.com/services/T/B/x\n", "Bearer abc");
-    EXPECT_EQ(webhook.loadCredentials(),
-              (WebhookCredentials{"https://hooks.slack.com/services/T/B/x", "Bearer abc"}));
-    webhook.save("https://hooks.slack.com/services/T/B/x", "");
-    EXPECT_EQ(store.string(KeychainKey::webhookAuthorizationHeader), std::nullopt);
-    webhook.removeCredentials();
-    EXPECT_EQ(webhook.loadCredentials(), std::nullopt);
 }
 
 // Runs in a fresh process so no earlier connection to the bus is cached.
