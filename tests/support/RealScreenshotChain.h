@@ -39,7 +39,7 @@ struct RealScreenshotChain {
             answered = true;
             outcome = result;
         });
-        EXPECT_TRUE(processEventsUntil([&] { return answered; }));
+        EXPECT_TRUE(waitForEvents([&] { return answered; }));
         return outcome;
     }
 

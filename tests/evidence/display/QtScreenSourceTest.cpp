@@ -61,7 +61,7 @@ TEST_F(QtScreenSourceTest,
     ColourWindow blue(Qt::blue, QRect(1920, 0, 1280, 1024));
     red.show();
     blue.show();
-    ASSERT_TRUE(processEventsUntil([&] { return red.painted_ && blue.painted_; }));
+    ASSERT_TRUE(waitForEvents([&] { return red.painted_ && blue.painted_; }));
 
     auto outcome = capture(Mode::allDisplaysStitched);
 
@@ -97,7 +97,7 @@ TEST_F(QtScreenSourceTest,
 TEST_F(QtScreenSourceTest, ListsMonitorsWithPrimaryFirstInPlace) {
     std::optional<DisplayList> list;
     source.loadDisplays([&](std::optional<DisplayList> found) { list = std::move(found); });
-    ASSERT_TRUE(processEventsUntil([&] { return list.has_value(); }));
+    ASSERT_TRUE(waitForEvents([&] { return list.has_value(); }));
 
     ASSERT_EQ(list->displays.size(), 2u);
     const auto& left = list->displays[0].x == 0 ? list->displays[0] : list->displays[1];

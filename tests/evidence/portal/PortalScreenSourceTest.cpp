@@ -60,8 +60,8 @@ class PortalScreenSourceTest : public ::testing::Test {
     }
     std::optional<Outcome> capture(Mode mode) { return chain.capture(mode); }
     bool portalFilesRemoved() {
-        return processEventsUntil([&] { return std::filesystem::is_empty(portalFolder); },
-                                  std::chrono::seconds(10));
+        return waitForEvents([&] { return std::filesystem::is_empty(portalFolder); },
+                             std::chrono::seconds(10));
     }
     QImage saved(const Outcome& outcome) {
         return QImage(QString::fromStdString(outcome.url.string()), "PNG");
@@ -125,7 +125,7 @@ TEST_F(PortalScreenSourceTest, RequestEndedByTheDesktopCountsAsRefused) {
     auto stream = source.startStream({1, 0, 0, 1920, 1080}, [](std::optional<ScreenFrame>) {
         ADD_FAILURE() << "no picture was given";
     });
-    EXPECT_TRUE(processEventsUntil(
+    EXPECT_TRUE(waitForEvents(
         [&] { return source.captureAccess() == ScreenCaptureAccess::refusedByUser; }));
     stream->stop();
 }
@@ -148,7 +148,7 @@ TEST_F(PortalScreenSourceTest, PictureArrivingAfterTheTimeOutIsRemovedUnseen) {
 
     ASSERT_TRUE(answered);
     EXPECT_TRUE(portalFilesRemoved());
-    processEventsUntil([] { return false; }, std::chrono::seconds(1));
+    waitForEvents([] { return false; }, std::chrono::seconds(1));
     EXPECT_FALSE(std::filesystem::exists(library.rootURL())) << "no evidence was written";
 }
 
