@@ -86,7 +86,7 @@ class LinuxSourceFixture : public ::testing::Test {
     bool settle() {
         const int expected = sentinels + 1;
         bus.emitLogindSignal("PrepareForSleep", "b", {true});
-        return waitUntil([&] { return sentinels == expected; });
+        return waitForEvents([&] { return sentinels == expected; });
     }
 
     PrivateBus bus;

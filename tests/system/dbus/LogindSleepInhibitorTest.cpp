@@ -46,15 +46,15 @@ TEST_F(LogindSleepInhibitorTest, HoldsSleepUntilAllowedAndAgainAfterWake) {
     EXPECT_TRUE(inhibitorListed());
 
     bus.emitLogindSignal("PrepareForSleep", "b", {true});
-    ASSERT_TRUE(waitUntil([&] { return allows.size() == 1; }));
+    ASSERT_TRUE(waitForEvents([&] { return allows.size() == 1; }));
     EXPECT_TRUE(inhibitorListed()) << "held until allowed";
     allows[0]();
     allows[0]();
-    EXPECT_TRUE(waitUntil([&] { return !inhibitorListed(); }));
+    EXPECT_TRUE(waitForEvents([&] { return !inhibitorListed(); }));
     EXPECT_FALSE(inhibitor.isHoldingSleep());
 
     bus.emitLogindSignal("PrepareForSleep", "b", {false});
-    EXPECT_TRUE(waitUntil([&] { return inhibitor.isHoldingSleep() && inhibitorListed(); }));
+    EXPECT_TRUE(waitForEvents([&] { return inhibitor.isHoldingSleep() && inhibitorListed(); }));
     EXPECT_EQ(bus.logindInhibitors().size(), 1u) << "one inhibitor, not one per allow";
 }
 
@@ -75,9 +75,9 @@ TEST_F(LogindSleepInhibitorTest, SleepIsAllowedAfterTheBudgetWhenTheQueueNeverEm
     }));
     const auto start = std::chrono::steady_clock::now();
     bus.emitLogindSignal("PrepareForSleep", "b", {true});
-    ASSERT_TRUE(waitUntil([&] { return gateThread.joinable(); }));
+    ASSERT_TRUE(waitForEvents([&] { return gateThread.joinable(); }));
     EXPECT_TRUE(inhibitorListed());
-    EXPECT_TRUE(waitUntil([&] { return gateDone && !inhibitorListed(); }));
+    EXPECT_TRUE(waitForEvents([&] { return gateDone && !inhibitorListed(); }));
     gateThread.join();
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
@@ -104,15 +104,16 @@ TEST_F(LogindSleepInhibitorTest, SignalsFromOtherPeersOrOfOtherShapesAreIgnored)
     bus.emitLogindSignal("PrepareForSleep", "", {});
     // A well-formed signal after them proves that they had all arrived.
     bus.emitLogindSignal("PrepareForSleep", "b", {false});
-    ASSERT_TRUE(waitUntil([&] { return sentinelWoke; }));
+    ASSERT_TRUE(waitForEvents([&] { return sentinelWoke; }));
     EXPECT_EQ(notices, 0);
     bus.emitLogindSignal("PrepareForSleep", "b", {true});
-    EXPECT_TRUE(waitUntil([&] { return notices == 1; })) << "still subscribed";
+    EXPECT_TRUE(waitForEvents([&] { return notices == 1; })) << "still subscribed";
 }
 
 TEST_F(LogindSleepInhibitorTest, ProbeAndRegistrationNeedLogind) {
     EXPECT_TRUE(inhibitor.probe());
-    EXPECT_TRUE(waitUntil([&] { return !inhibitorListed(); })) << "the probe keeps no inhibitor";
+    EXPECT_TRUE(waitForEvents([&] { return !inhibitorListed(); }))
+        << "the probe keeps no inhibitor";
     bus.stopMocks();
     LogindSleepInhibitor orphan(bus.connect("orphan"));
     EXPECT_FALSE(orphan.probe());
