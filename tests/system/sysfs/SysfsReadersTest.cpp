@@ -12,7 +12,6 @@ namespace {
 
 void writeTree(const TempDirectory& root, const std::map<std::string, std::string>& files) {
     for (const auto& [path, contents] : files) {
-        std::filesystem::create_directories((root / path).parent_path());
         writeFile(root / path, contents + "\n");
     }
 }
