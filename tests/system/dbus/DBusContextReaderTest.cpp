@@ -23,10 +23,6 @@ std::string hostName() {
     return name;
 }
 
-}  // namespace
-
-namespace {
-
 // Sets a property of a dbusmock object the way a service does: with
 // PropertiesChanged (dbusmock's Properties.Set emits it).
 void setProperty(PrivateBus& bus, const QString& service, const QString& path,
