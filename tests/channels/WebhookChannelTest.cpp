@@ -124,11 +124,6 @@ TEST_F(WebhookChannelTest, AnyTwoHundredIsSentAndOtherStatusesTakeTheirClass) {
     }
 }
 
-TEST_F(WebhookChannelTest, ClosedMidReplyIsANetworkFailure) {
-    server.closeMidReply();
-    EXPECT_EQ(send(kGeneric, volumeEvent()), DeliveryResult::retryable(Code::network));
-}
-
 TEST_F(WebhookChannelTest, MissingOrUnsafeSettingsSendNothing) {
     const std::vector<std::pair<std::optional<WebhookCredentials>, DeliveryResult>> rows = {
         {std::nullopt, DeliveryResult::terminal(Code::notConfigured)},
