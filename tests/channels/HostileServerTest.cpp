@@ -60,7 +60,7 @@ long peakResidentKiB() {
     return usage.ru_maxrss;
 }
 
-TEST_F(HostileServerTest, StallingServersEndByTheTimeOutAsNetworkFailures) {
+TEST_F(HostileServerTest, StallingOrHangingUpServersAreNetworkFailures) {
     for (Via via : {Via::telegram, Via::webhook}) {
         SilentListener noHandshake;
         CurlHTTPClient::Options options{LocalHTTPSServer::certificateFile(), kStallTimeout,
@@ -80,6 +80,11 @@ TEST_F(HostileServerTest, StallingServersEndByTheTimeOutAsNetworkFailures) {
                   DeliveryResult::retryable(Code::network))
             << name(via) << ": a reply that never ends";
         EXPECT_GT(endless.bodyBytesWritten(), 0u) << name(via);
+
+        LocalHTTPSServer hangingUp;
+        hangingUp.closeMidReply();
+        EXPECT_EQ(send(via, hangingUp.clientOptions()), DeliveryResult::retryable(Code::network))
+            << name(via) << ": connection closed in the middle of the reply";
     }
 }
 

@@ -99,11 +99,6 @@ TEST_F(TelegramChannelTest, EveryStatusRowMapsToItsResult) {
     }
 }
 
-TEST_F(TelegramChannelTest, ACutReplyIsANetworkFailure) {
-    server.closeMidReply();
-    EXPECT_EQ(send(), DeliveryResult::retryable(Code::network));
-}
-
 TEST_F(TelegramChannelTest, MissingOrUnusableCredentialsSendNothing) {
     const std::vector<std::pair<std::optional<TelegramCredentials>, DeliveryResult>> rows = {
         {std::nullopt, DeliveryResult::terminal(Code::notConfigured)},

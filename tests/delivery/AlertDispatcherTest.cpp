@@ -7,6 +7,7 @@
 #include "base/AsioSerialQueue.h"
 #include "base/AsioTaskPool.h"
 #include "delivery/AlertDispatcher.h"
+#include "support/EventFactory.h"
 #include "support/FakeSleepTransitionClock.h"
 #include "support/ManualClock.h"
 #include "support/ManualSerialQueue.h"
@@ -41,8 +42,7 @@ struct DispatcherTest : ::testing::Test {
         queue, clock, timer, tasks);
 
     AlertCandidate submit(SecurityEventKind kind) {
-        AlertCandidate candidate{
-            SecurityEvent{Uuid::random(), clock.now(), kind, "own", {}, {}, {}, {}}, {}};
+        AlertCandidate candidate{test::makeEvent(kind, clock.now(), "own"), {}};
         dispatcher->submit(candidate);
         queue.drain();
         return candidate;
@@ -134,10 +134,7 @@ TEST_F(DispatcherTest, FlushForSleepWithoutCompletionStillFlushes) {
 }
 
 TEST_F(DispatcherTest, WorkQueuedForAGoneDispatcherDoesNothing) {
-    dispatcher->submit(AlertCandidate{
-        SecurityEvent{
-            Uuid::random(), clock.now(), SecurityEventKind::screenLocked, "", {}, {}, {}, {}},
-        {}});
+    dispatcher->submit({test::makeEvent(SecurityEventKind::screenLocked, clock.now()), {}});
     bool completed = false;
     dispatcher->flushForSleep([&] { completed = true; });
     dispatcher.reset();
@@ -173,10 +170,7 @@ TEST(AlertDispatcher, SubmitsFromSeveralThreadsAreAllEnqueued) {
             submitting.emplace_back([&, t] {
                 for (int i = 0; i < perThread; ++i) {
                     auto kind = allSecurityEventKinds[(t + i) % allSecurityEventKinds.size()];
-                    dispatcher->submit(AlertCandidate{
-                        SecurityEvent{
-                            Uuid::random(), SystemClock::shared().now(), kind, "", {}, {}, {}, {}},
-                        {}});
+                    dispatcher->submit({test::makeEvent(kind), {}});
                 }
             });
         }

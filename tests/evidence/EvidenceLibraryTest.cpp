@@ -80,17 +80,6 @@ TEST_F(EvidenceLibraryTest, ListsOnlyRegularFilesAndNeverDescendsIntoLinks) {
     EXPECT_EQ(files[0].url, root / "2026-12-03" / "a.png");
 }
 
-TEST_F(EvidenceLibraryTest, DayFolderFollowsLocalDateWhileNamesCarryUTC) {
-    ScopedTimeZone twoHoursAhead("EET-2");
-    clock.set(*parseISO8601("2026-12-04T22:30:00Z"));
-
-    auto folder = library.dayFolder();
-
-    EXPECT_EQ(folder, library.rootURL() / "2026-12-05");
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_EQ(evidenceFileName(clock.now(), "png"), "evidence-2026-12-04T22-30-00Z.png");
-}
-
 TEST(EvidenceFileNameTest, RetentionRecognisesOnlyNamesTheCapturersWrite) {
     for (const char* name :
          {"evidence-2026-12-04T22-30-00Z.png", "evidence-2026-12-04T22-30-00Z.jpg",

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <iterator>
+#include <sstream>
 #include <thread>
 
 #include "EvidenceTestFiles.h"
@@ -56,13 +58,14 @@ TEST_F(EvidenceRetentionTest, AgeStepEmptiesOnlyDayFoldersBeforeTheCutoff) {
     }
 }
 
+// Times are local to the run; folders are space-separated lists.
 struct CutoffCase {
     const char* name;
     const char* zone;
-    int year, month, day, hour, minute;  // local time of the run
+    const char* now;
     std::int64_t keepDays;
-    std::vector<const char*> kept;
-    std::vector<const char*> gone;
+    const char* kept;
+    const char* gone;
 };
 
 class EvidenceCutoffTest : public EvidenceRetentionTest,
@@ -71,81 +74,44 @@ class EvidenceCutoffTest : public EvidenceRetentionTest,
 TEST_P(EvidenceCutoffTest, KeepsDayFoldersFromTheCutoffOnAndNeverToday) {
     const auto& c = GetParam();
     ScopedTimeZone runZone(c.zone);
-    clock.set(localInstant(c.year, c.month, c.day, c.hour, c.minute));
-    for (const auto* list : {&c.kept, &c.gone}) {
-        for (const char* day : *list) {
-            makeFile(root / day / "evidence-2020-01-01T00-00-00Z.png", 1, localInstant(2020, 1, 1));
-        }
+    int year, month, day, hour, minute;
+    ASSERT_EQ(std::sscanf(c.now, "%d-%d-%d %d:%d", &year, &month, &day, &hour, &minute), 5);
+    clock.set(localInstant(year, month, day, hour, minute));
+    auto folders = [](const char* list) {
+        std::istringstream words(list);
+        return std::vector<std::string>(std::istream_iterator<std::string>(words), {});
+    };
+    for (const auto& folder : folders((std::string(c.kept) + " " + c.gone).c_str())) {
+        makeFile(root / folder / "evidence-2020-01-01T00-00-00Z.png", 1, localInstant(2020, 1, 1));
     }
 
     library.enforceRetention(c.keepDays, std::nullopt);
 
-    for (const char* day : c.kept) {
-        EXPECT_TRUE(fs::exists(root / day)) << day;
+    for (const auto& folder : folders(c.kept)) {
+        EXPECT_TRUE(fs::exists(root / folder)) << folder;
     }
-    for (const char* day : c.gone) {
-        EXPECT_FALSE(fs::exists(root / day)) << day;
+    for (const auto& folder : folders(c.gone)) {
+        EXPECT_FALSE(fs::exists(root / folder)) << folder;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EvidenceCutoffTest,
-                         ::testing::Values(
-                             // At exactly midnight the cutoff is the start of 28 November itself.
-                             CutoffCase{"exactlyMidnight",
-                                        "Europe/Berlin",
-                                        2026,
-                                        12,
-                                        5,
-                                        0,
-                                        0,
-                                        7,
-                                        {"2026-11-28", "2026-12-05"},
-                                        {"2026-11-27"}},
-                             CutoffCase{"exactlyMidnightFixedOffset",
-                                        "EET-2",
-                                        2026,
-                                        12,
-                                        5,
-                                        0,
-                                        0,
-                                        1,
-                                        {"2026-12-04", "2026-12-05"},
-                                        {"2026-12-03"}},
-                             // Summer time starts on 29 March at 02:00: seven calendar days before
-                             // 5 April 00:30 is 29 March 00:30, after that day's start; seven times
-                             // 24 hours would land an hour earlier, before it.
-                             CutoffCase{"calendarDaysAcrossSummerTime",
-                                        "Europe/Berlin",
-                                        2026,
-                                        4,
-                                        5,
-                                        0,
-                                        30,
-                                        7,
-                                        {"2026-03-30"},
-                                        {"2026-03-29"}},
-                             // A capture may be writing into today's folder.
-                             CutoffCase{"zeroDaysLeavesToday",
-                                        "Europe/Berlin",
-                                        2026,
-                                        12,
-                                        4,
-                                        21,
-                                        40,
-                                        0,
-                                        {"2026-12-04"},
-                                        {"2026-12-03"}},
-                             CutoffCase{"negativeDaysLeavesTodayAndLater",
-                                        "Europe/Berlin",
-                                        2026,
-                                        12,
-                                        4,
-                                        21,
-                                        40,
-                                        -3,
-                                        {"2026-12-04", "2026-12-06"},
-                                        {"2026-12-03"}}),
-                         [](const auto& param) { return std::string(param.param.name); });
+// At exactly midnight the cutoff is the start of 28 November itself. Summer
+// time starts on 29 March at 02:00: seven calendar days before 5 April 00:30
+// is 29 March 00:30, after that day's start; seven times 24 hours would land an
+// hour earlier, before it. A capture may be writing into today's folder.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EvidenceCutoffTest,
+    ::testing::Values(CutoffCase{"exactlyMidnight", "Europe/Berlin", "2026-12-05 00:00", 7,
+                                 "2026-11-28 2026-12-05", "2026-11-27"},
+                      CutoffCase{"exactlyMidnightFixedOffset", "EET-2", "2026-12-05 00:00", 1,
+                                 "2026-12-04 2026-12-05", "2026-12-03"},
+                      CutoffCase{"calendarDaysAcrossSummerTime", "Europe/Berlin",
+                                 "2026-04-05 00:30", 7, "2026-03-30", "2026-03-29"},
+                      CutoffCase{"zeroDaysLeavesToday", "Europe/Berlin", "2026-12-04 21:40", 0,
+                                 "2026-12-04", "2026-12-03"},
+                      CutoffCase{"negativeDaysLeavesTodayAndLater", "Europe/Berlin",
+                                 "2026-12-04 21:40", -3, "2026-12-04 2026-12-06", "2026-12-03"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 // What a folder holds besides Veyrune's own files, and whether retention
 // (seven days, no size limit) must leave it.
@@ -209,17 +175,22 @@ class EvidenceForeignFilesTest : public EvidenceRetentionTest,
                 break;
         }
     }
+    // The tree in either the evidence folder itself, or in the user's picture
+    // folder that the evidence folder links to; returns the folder.
+    fs::path makeUserTree() {
+        auto folder = GetParam() ? temp / "Pictures" : root;
+        for (const auto& entry : kUserTree) {
+            make(folder / entry.path, entry.make);
+        }
+        if (GetParam()) {
+            fs::create_directory_symlink(folder, root);
+        }
+        return folder;
+    }
 };
 
 TEST_P(EvidenceForeignFilesTest, RemovesOnlyCapturedFilesAndFoldersLeftEmpty) {
-    // Either the evidence folder itself, or a link to the user's picture folder.
-    auto folder = GetParam() ? temp / "Pictures" : root;
-    for (const auto& entry : kUserTree) {
-        make(folder / entry.path, entry.make);
-    }
-    if (GetParam()) {
-        fs::create_directory_symlink(folder, root);
-    }
+    auto folder = makeUserTree();
 
     library.enforceRetention(7, std::nullopt);
 
@@ -232,13 +203,7 @@ TEST_P(EvidenceForeignFilesTest, RemovesOnlyCapturedFilesAndFoldersLeftEmpty) {
 }
 
 TEST_P(EvidenceForeignFilesTest, SizeLimitCountsAndRemovesOnlyCapturedFiles) {
-    auto folder = GetParam() ? temp / "Pictures" : root;
-    for (const auto& entry : kUserTree) {
-        make(folder / entry.path, entry.make);
-    }
-    if (GetParam()) {
-        fs::create_directory_symlink(folder, root);
-    }
+    auto folder = makeUserTree();
     auto older = captured("2026-12-03", localInstant(2026, 12, 3, 9), 600 * KiB);
     auto newer = captured("2026-12-04", localInstant(2026, 12, 4, 9), 512 * KiB);
     std::vector<fs::path> survivors = {newer};

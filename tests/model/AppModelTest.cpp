@@ -92,6 +92,15 @@ struct Harness {
         return path;
     }
     std::string status() { return model->lastStatusMessage().value_or("(none)"); }
+    // Settles the manual queues until `done` holds (the sleep gate runs on a thread of its own).
+    bool settleUntil(const std::function<bool()>& done) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            settle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return done();
+    }
 };
 
 struct AppModelTest : ::testing::Test, Harness {};
@@ -271,11 +280,7 @@ TEST_F(AppModelTest, SleepGateRegistersOnceAndHoldsSleepUntilFlushed) {
 
     std::atomic<int> allowed{0};
     power.sendWillSleep([&] { ++allowed; });
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (allowed == 0 && std::chrono::steady_clock::now() < deadline) {
-        settle();  // the dispatcher's flush runs on the manual queue
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    EXPECT_TRUE(settleUntil([&] { return allowed > 0; }));  // the flush runs on the manual queue
     EXPECT_EQ(allowed, 1);
     EXPECT_EQ(flushNowCount, 1);
 }
@@ -296,12 +301,7 @@ TEST_F(AppModelTest, SleepWaitsForTheSealAfterTheFlush) {
         std::lock_guard lock(mutex);
         return bool(sealDone);
     };
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
-    while (!sealing() && std::chrono::steady_clock::now() < deadline) {
-        settle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ASSERT_TRUE(sealing());
+    ASSERT_TRUE(settleUntil(sealing));
     EXPECT_EQ(flushesBeforeSeal, 1);
     settle();
     EXPECT_EQ(allowed, 0);
@@ -309,10 +309,7 @@ TEST_F(AppModelTest, SleepWaitsForTheSealAfterTheFlush) {
         std::lock_guard lock(mutex);
         sealDone();
     }
-    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (allowed == 0 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    EXPECT_TRUE(settleUntil([&] { return allowed > 0; }));
     EXPECT_EQ(allowed, 1);
 }
 

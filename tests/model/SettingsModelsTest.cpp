@@ -15,7 +15,7 @@
 
 using namespace veyrune;
 
-TEST(SettingsBridge, ChannelsCapAndMigrationAtCreation) {
+TEST(SettingsBridge, MigratesAtCreationAndEnablesOnlySwitchedOnChannels) {
     test::InMemoryPreferences preferences;
     test::InMemoryKeychainStore keychain;
     preferences.set("telegramToken", "123:abc");
@@ -26,8 +26,6 @@ TEST(SettingsBridge, ChannelsCapAndMigrationAtCreation) {
 
     settings.set(Settings::enableWebhook, true);
     EXPECT_EQ(settings.enabledChannels(), std::set{DeliveryChannelKind::webhook});
-    settings.set(Settings::evidenceMaxMB, std::int64_t(0));
-    EXPECT_EQ(settings.evidenceSizeCapMB(), std::nullopt);  // "No cap"
 }
 
 TEST(SettingsBridge, AMigrationErrorIsIgnored) {

@@ -57,17 +57,6 @@ TEST_F(EventLogTest, FirstAppendCreatesPrivateFolderAndOneSealedLine) {
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(EventLogTest, AppendsChainAndReadBackInOrder) {
-    for (int i = 0; i < 4; ++i) {
-        store.append(at(i, "event " + std::to_string(i)));
-    }
-    auto events = store.allEvents();
-    ASSERT_EQ(events.size(), 4u);
-    EXPECT_EQ(events[3].summary, "event 3");
-    EXPECT_EQ(events[3].seq, 4);
-    EXPECT_EQ(verify(), R::intact(4, 0, 1, 4));
-}
-
 TEST_F(EventLogTest, LinesLongerThanAReadBlockAreWholeForEveryPath) {
     // Lines across the block boundaries of reading forwards and backwards.
     store.append(at(0, std::string(300000, 'a')));

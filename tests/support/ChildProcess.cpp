@@ -38,9 +38,24 @@ ChildProcess::ChildProcess(std::vector<std::string> argv) {
 }
 
 ChildProcess::~ChildProcess() {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
     ::close(output_);
+}
+
+void ChildProcess::kill() {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+int ChildProcess::wait() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds limit) {

@@ -8,9 +8,10 @@
 
 namespace veyrune::test {
 
-// A helper program started by a test (a private bus, a fake service), with
-// its standard output readable line by line. Inherits the environment; ended
-// with SIGTERM and reaped on destruction. Not thread-safe.
+// A helper program started by a test (a private bus, a fake service, a child
+// to kill), with its standard output readable line by line. Inherits the
+// environment; ended with SIGTERM and reaped on destruction unless it was
+// already killed or waited for. Not thread-safe.
 class ChildProcess {
   public:
     // Throws std::runtime_error when the program cannot be started.
@@ -25,6 +26,11 @@ class ChildProcess {
     // Reads lines until one starts with `prefix`; that line, or nothing.
     std::optional<std::string> waitForLine(
         const std::string& prefix, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+    // Ends the program at once with SIGKILL, as a crash would, and reaps it.
+    void kill();
+    // Waits for the program to end: its exit status, or -1 when a signal ended it.
+    int wait();
 
   private:
     pid_t pid_ = -1;

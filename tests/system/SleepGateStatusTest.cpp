@@ -4,31 +4,27 @@
 
 using namespace veyrune;
 
-TEST(SleepGateStatus, RecordedResultIsUsedWithoutProbing) {
+TEST(SleepGateStatus, ProbesAtMostOnceAndARecordedResultAlwaysWins) {
     int probes = 0;
-    SleepGateStatus status([&] { return ++probes, true; });
-    status.record(false);
-    EXPECT_FALSE(status.isAvailable());
-    EXPECT_EQ(probes, 0);
-}
+    SleepGateStatus recorded([&] { return ++probes, true; });
+    recorded.record(false);
+    EXPECT_FALSE(recorded.isAvailable());
+    EXPECT_EQ(probes, 0) << "probed despite a recorded result";
 
-TEST(SleepGateStatus, ProbesOnceThenARecordedResultWins) {
-    int probes = 0;
-    SleepGateStatus status([&] { return ++probes, false; });
-    EXPECT_FALSE(status.isAvailable());
-    EXPECT_FALSE(status.isAvailable());
+    SleepGateStatus probed([&] { return ++probes, false; });
+    EXPECT_FALSE(probed.isAvailable());
+    EXPECT_FALSE(probed.isAvailable());
     EXPECT_EQ(probes, 1);
-    status.record(true);
-    EXPECT_TRUE(status.isAvailable());
-}
+    probed.record(true);
+    EXPECT_TRUE(probed.isAvailable());
 
-TEST(SleepGateStatus, ResultRecordedWhileProbingWins) {
+    // A result recorded while the probe runs wins over the probe's.
     SleepGateStatus* self = nullptr;
-    SleepGateStatus status([&] {
+    SleepGateStatus racing([&] {
         self->record(true);
         return false;
     });
-    self = &status;
-    EXPECT_TRUE(status.isAvailable());
-    EXPECT_TRUE(status.isAvailable());
+    self = &racing;
+    EXPECT_TRUE(racing.isAvailable());
+    EXPECT_TRUE(racing.isAvailable());
 }

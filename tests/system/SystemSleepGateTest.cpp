@@ -40,53 +40,47 @@ struct GateHarness {
 
 }  // namespace
 
-TEST(SystemSleepGate, FlushDoneAndQueueEmptyAllowsWithinOnePollAndOnlyOnce) {
-    GateHarness harness;
-    harness.flushFinishesAt(0);
-    auto gate = harness.gate();
-    gate->run();
-    gate->run();
-    ASSERT_EQ(harness.allowedAt.size(), 1u);
-    EXPECT_LE(harness.allowedAt[0], 0.05);
-}
-
-TEST(SystemSleepGate, QueueThatNeverEmptiesIsAllowedAtTheBudget) {
-    GateHarness harness;
-    harness.queueEmpty = false;
-    harness.flushFinishesAt(1.0);
-    harness.gate()->run();
-    ASSERT_EQ(harness.allowedAt.size(), 1u);
-    EXPECT_GE(harness.allowedAt[0], 5.0);
-    EXPECT_LT(harness.allowedAt[0], 5.05);
-}
-
-TEST(SystemSleepGate, SlowFlushHoldsSleepUntilItFinishes) {
-    GateHarness harness;
-    harness.flushFinishesAt(2.0);
-    harness.gate()->run();
-    ASSERT_EQ(harness.allowedAt.size(), 1u);
-    EXPECT_GE(harness.allowedAt[0], 2.0);
-    EXPECT_LE(harness.allowedAt[0], 2.05);
-    // The queue is not consulted while the flush still runs.
-    ASSERT_FALSE(harness.queueChecks.empty());
-    EXPECT_GE(harness.queueChecks.front(), 2.0);
-}
-
-TEST(SystemSleepGate, FlushThatNeverFinishesIsAllowedAtTheBudget) {
-    GateHarness harness;
-    harness.gate()->run();
-    ASSERT_EQ(harness.allowedAt.size(), 1u);
-    EXPECT_GE(harness.allowedAt[0], 5.0);
-    EXPECT_TRUE(harness.queueChecks.empty());
-}
-
-TEST(SystemSleepGate, StopRequestAllowsSleepAtOnce) {
-    GateHarness harness;
-    std::stop_source stop;
-    harness.clock.at(1.0, [&] { stop.request_stop(); });
-    harness.gate()->run(stop.get_token());
-    ASSERT_EQ(harness.allowedAt.size(), 1u);
-    EXPECT_LE(harness.allowedAt[0], 1.05);
+TEST(SystemSleepGate, SleepIsAllowedOnceWhenFlushedAndEmptyOrAtTheBudgetOrOnStop) {
+    // Times in seconds of virtual time; the poll interval is 50 ms.
+    struct Case {
+        const char* name;
+        bool queueEmpty;
+        std::optional<double> flushFinishes;
+        std::optional<double> stopAt;
+        double allowedFrom, allowedBefore;
+        std::optional<double> firstQueueCheck;  // none: never asked while flushing
+    };
+    const Case cases[] = {
+        {"flushed and empty", true, 0, {}, 0, 0.051, 0},
+        {"queue never empties", false, 1, {}, 5, 5.05, 1},
+        {"slow flush holds sleep", true, 2, {}, 2, 2.051, 2},
+        {"flush never finishes", true, {}, {}, 5, 5.05, {}},
+        {"stop request", true, {}, 1, 0, 1.051, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GateHarness harness;
+        harness.queueEmpty = c.queueEmpty;
+        if (c.flushFinishes) {
+            harness.flushFinishesAt(*c.flushFinishes);
+        }
+        std::stop_source stop;
+        if (c.stopAt) {
+            harness.clock.at(*c.stopAt, [&] { stop.request_stop(); });
+        }
+        auto gate = harness.gate();
+        gate->run(stop.get_token());
+        gate->run(stop.get_token());
+        ASSERT_EQ(harness.allowedAt.size(), 1u);
+        EXPECT_GE(harness.allowedAt[0], c.allowedFrom);
+        EXPECT_LT(harness.allowedAt[0], c.allowedBefore);
+        if (c.firstQueueCheck) {
+            ASSERT_FALSE(harness.queueChecks.empty());
+            EXPECT_GE(harness.queueChecks.front(), *c.firstQueueCheck);
+        } else if (!c.stopAt) {
+            EXPECT_TRUE(harness.queueChecks.empty());
+        }
+    }
 }
 
 TEST(SystemSleepGate, FlushMayFinishAfterTheGateIsGone) {

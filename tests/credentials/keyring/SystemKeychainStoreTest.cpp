@@ -7,12 +7,8 @@
 #include <functional>
 
 #include "credentials/KeychainStoreError.h"
-#include "credentials/TelegramConfigurationStore.h"
-#include "credentials/WebhookConfigurationStore.h"
-#include "support/InMemoryPreferences.h"
 
 using namespace veyrune;
-using namespace veyrune::test;
 
 namespace {
 
@@ -20,7 +16,7 @@ namespace {
 // set-up would otherwise delete a user's real credentials.
 constexpr const char* kService = "org.veyrune.Veyrune.KeyringTest";
 
-// Matches on the two attributes alone, whatever schema name an item carries.
+// Stores under the two attributes alone, with no schema name of Veyrune's.
 const SecretSchema* attributeSchema() {
     static const SecretSchema schema = [] {
         SecretSchema value{};
@@ -31,31 +27,6 @@ const SecretSchema* attributeSchema() {
         return value;
     }();
     return &schema;
-}
-
-// Every secret with these attributes, read straight from the Secret Service.
-std::vector<std::string> secretsWithAttributes(const char* service, const char* account) {
-    GHashTable* attributes =
-        secret_attributes_build(attributeSchema(), "service", service, "account", account, nullptr);
-    GError* error = nullptr;
-    GList* items = secret_password_searchv_sync(
-        attributeSchema(), attributes, SecretSearchFlags(SECRET_SEARCH_ALL | SECRET_SEARCH_UNLOCK),
-        nullptr, &error);
-    g_hash_table_unref(attributes);
-    EXPECT_EQ(error, nullptr);
-    std::vector<std::string> secrets;
-    for (GList* item = items; item != nullptr; item = item->next) {
-        SecretValue* value = secret_retrievable_retrieve_secret_sync(SECRET_RETRIEVABLE(item->data),
-                                                                     nullptr, nullptr);
-        gsize length = 0;
-        const gchar* bytes = value ? secret_value_get(value, &length) : nullptr;
-        secrets.emplace_back(bytes ? std::string(bytes, length) : std::string());
-        if (value) {
-            secret_value_unref(value);
-        }
-    }
-    g_list_free_full(items, g_object_unref);
-    return secrets;
 }
 
 void storeRawBytes(const std::string& bytes, KeychainKey key) {
@@ -87,9 +58,6 @@ TEST_F(SystemKeychainStoreTest, SaveLoadReplaceRemove) {
     store.set("123:ABC", KeychainKey::telegramBotToken);
     store.set("456:DEF", KeychainKey::telegramBotToken);
     EXPECT_EQ(store.string(KeychainKey::telegramBotToken), "456:DEF");
-    // One item, found by service and account name alone.
-    EXPECT_EQ(secretsWithAttributes(kService, "telegram.bot-token"),
-              std::vector<std::string>{"456:DEF"});
 
     store.removeValue(KeychainKey::telegramBotToken);
     EXPECT_EQ(store.string(KeychainKey::telegramBotToken), std::nullopt);
@@ -122,28 +90,6 @@ TEST_F(SystemKeychainStoreTest, DataThatIsNotUTF8IsAnInvalidValue) {
     } catch (const KeychainStoreError& error) {
         EXPECT_EQ(error.code(), KeychainStoreError::Code::invalidValue);
     }
-}
-
-TEST_F(SystemKeychainStoreTest, ConfigurationStoresKeepSecretsOnlyInTheKeyring) {
-    InMemoryPreferences defaults;
-    defaults.set("telegramToken", "legacy:TOKEN");
-    defaults.set("telegramChatID", "-100");
-    TelegramConfigurationStore telegram(defaults, store);
-    EXPECT_EQ(telegram.status(true), ChannelSetupState::configured);
-    EXPECT_EQ(telegram.loadCredentials(), (TelegramCredentials{"legacy:TOKEN", "-100"}));
-    EXPECT_FALSE(defaults.contains("telegramToken"));
-    EXPECT_FALSE(defaults.contains("telegramChatID"));
-    telegram.removeCredentials();
-    EXPECT_EQ(telegram.status(true), ChannelSetupState::notConfigured);
-
-    WebhookConfigurationStore webhook(store);
-    webhook.save(" https://hooks.slack.com/services/T/B/x\n", "Bearer abc");
-    EXPECT_EQ(webhook.loadCredentials(),
-              (WebhookCredentials{"https://hooks.slack.com/services/T/B/x", "Bearer abc"}));
-    webhook.save("https://hooks.slack.com/services/T/B/x", "");
-    EXPECT_EQ(store.string(KeychainKey::webhookAuthorizationHeader), std::nullopt);
-    webhook.removeCredentials();
-    EXPECT_EQ(webhook.loadCredentials(), std::nullopt);
 }
 
 // Runs in a fresh process so no earlier connection to the bus is cached.

@@ -82,7 +82,7 @@ TEST_F(QtCameraDeviceTest, CameraReadyAfter800MillisecondsGivesAPhoto) {
 
     camera().becomeReady();
     settle();
-    ASSERT_TRUE(processEventsUntil([&] { return answers > 0; }));
+    ASSERT_TRUE(waitForEvents([&] { return answers > 0; }));
 
     EXPECT_EQ(camera().captures, 1);
     ASSERT_TRUE(url);
@@ -105,7 +105,7 @@ TEST_F(QtCameraDeviceTest, AlreadyReadyCameraShootsAfterTheWarmUp) {
     EXPECT_EQ(camera().captures, 0) << "the warm-up comes first";
 
     advanceTo(150ms);
-    ASSERT_TRUE(processEventsUntil([&] { return answers > 0; }));
+    ASSERT_TRUE(waitForEvents([&] { return answers > 0; }));
     EXPECT_EQ(camera().captures, 1);
     EXPECT_TRUE(url);
 }
@@ -116,7 +116,7 @@ TEST_F(QtCameraDeviceTest, CameraNeverReadyFailsAtFiveSeconds) {
     EXPECT_EQ(answers, 0);
 
     advanceTo(5000ms);
-    ASSERT_TRUE(processEventsUntil([&] { return answers > 0; }));
+    ASSERT_TRUE(waitForEvents([&] { return answers > 0; }));
     EXPECT_EQ(url, std::nullopt);
     EXPECT_EQ(camera().captures, 0);
     EXPECT_GE(camera().stops, 1);
@@ -134,7 +134,7 @@ TEST_F(QtCameraDeviceTest, CameraErrorBeforeTheShotFailsAtOnce) {
     EXPECT_EQ(answers, 0) << "answered when the photo is asked for";
 
     advanceTo(150ms);
-    ASSERT_TRUE(processEventsUntil([&] { return answers > 0; }));
+    ASSERT_TRUE(waitForEvents([&] { return answers > 0; }));
     EXPECT_EQ(url, std::nullopt);
     EXPECT_EQ(timers.now(), 150ms) << "not by the time-out";
 }
@@ -147,7 +147,7 @@ TEST(QtMultimediaCameraTest, WithoutCameraTheCaptureAnswersNothingAtOnce) {
     QtMultimediaCameraOpening opening;
     QtCameraHarness h(opening);  // its timers are never advanced: no time-out can answer
     h.capture();
-    ASSERT_TRUE(processEventsUntil([&] { return h.answers > 0; }));
+    ASSERT_TRUE(waitForEvents([&] { return h.answers > 0; }));
     EXPECT_EQ(h.url, std::nullopt);
 }
 

@@ -7,14 +7,10 @@
 #include <QScreen>
 
 #include "QtTestEnvironment.h"
-#include "base/AsioSerialQueue.h"
-#include "base/AsioTaskPool.h"
-#include "evidence/AsioCaptureTimerScheduler.h"
 #include "evidence/ScreenshotCapturer.h"
 #include "evidence/qt/QtScreenSource.h"
-#include "support/ManualClock.h"
+#include "support/RealScreenshotChain.h"
 #include "support/ScopedTimeZone.h"
-#include "support/TempDirectory.h"
 
 namespace veyrune::test {
 namespace {
@@ -51,34 +47,11 @@ class QtScreenSourceTest : public ::testing::Test {
   protected:
     // 00:30 on 5 December local time, still 4 December in UTC.
     ScopedTimeZone zone{"EET-2"};
-    TempDirectory temp;
-    ManualClock clock{*parseISO8601("2026-12-04T22:30:00Z")};
-    PosixFileSystem fileSystem;
-    EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
-    AsioTaskPool pool{2};
-    AsioCaptureTimerScheduler timers{pool.pool()};
-    GuiMainQueue mainQueue;
     QtScreenSource source;
-    ScreenshotCapturer capturer{source,
-                                library,
-                                clock,
-                                timers,
-                                pool,
-                                [this](const std::string& label) {
-                                    return std::make_shared<AsioSerialQueue>(pool.pool(), label);
-                                },
-                                mainQueue};
+    RealScreenshotChain chain{source, *parseISO8601("2026-12-04T22:30:00Z")};
+    EvidenceLibrary& library = chain.library;
 
-    std::optional<Outcome> capture(Mode mode) {
-        bool answered = false;
-        std::optional<Outcome> outcome;
-        capturer.capture(mode, [&](std::optional<Outcome> result) {
-            answered = true;
-            outcome = result;
-        });
-        EXPECT_TRUE(processEventsUntil([&] { return answered; }));
-        return outcome;
-    }
+    std::optional<Outcome> capture(Mode mode) { return chain.capture(mode); }
 };
 
 TEST_F(QtScreenSourceTest,
@@ -88,7 +61,7 @@ TEST_F(QtScreenSourceTest,
     ColourWindow blue(Qt::blue, QRect(1920, 0, 1280, 1024));
     red.show();
     blue.show();
-    ASSERT_TRUE(processEventsUntil([&] { return red.painted_ && blue.painted_; }));
+    ASSERT_TRUE(waitForEvents([&] { return red.painted_ && blue.painted_; }));
 
     auto outcome = capture(Mode::allDisplaysStitched);
 
@@ -124,7 +97,7 @@ TEST_F(QtScreenSourceTest,
 TEST_F(QtScreenSourceTest, ListsMonitorsWithPrimaryFirstInPlace) {
     std::optional<DisplayList> list;
     source.loadDisplays([&](std::optional<DisplayList> found) { list = std::move(found); });
-    ASSERT_TRUE(processEventsUntil([&] { return list.has_value(); }));
+    ASSERT_TRUE(waitForEvents([&] { return list.has_value(); }));
 
     ASSERT_EQ(list->displays.size(), 2u);
     const auto& left = list->displays[0].x == 0 ? list->displays[0] : list->displays[1];

@@ -6,14 +6,10 @@
 #include <QPainter>
 
 #include "PortalTestEnvironment.h"
-#include "base/AsioSerialQueue.h"
-#include "base/AsioTaskPool.h"
-#include "evidence/AsioCaptureTimerScheduler.h"
 #include "evidence/ScreenshotCapturer.h"
 #include "evidence/qt/ScreenSourceFactory.h"
 #include "review/DiagnosticsSnapshot.h"
-#include "support/ManualClock.h"
-#include "support/TempDirectory.h"
+#include "support/RealScreenshotChain.h"
 
 namespace veyrune::test {
 namespace {
@@ -47,24 +43,11 @@ int pixelsNotOf(const QImage& image, QRgb colour) {
 // on the private bus, the fake portal behind it.
 class PortalScreenSourceTest : public ::testing::Test {
   protected:
-    TempDirectory temp;
-    std::filesystem::path portalFolder = temp / "portal";
-    ManualClock clock{*parseISO8601("2026-12-04T21:40:00Z")};
-    PosixFileSystem fileSystem;
-    EvidenceLibrary library{fileSystem, clock, temp / "Evidence"};
-    AsioTaskPool pool{2};
-    AsioCaptureTimerScheduler timers{pool.pool()};
-    GuiMainQueue mainQueue;
     PortalScreenSource source;
-    ScreenshotCapturer capturer{source,
-                                library,
-                                clock,
-                                timers,
-                                pool,
-                                [this](const std::string& label) {
-                                    return std::make_shared<AsioSerialQueue>(pool.pool(), label);
-                                },
-                                mainQueue};
+    RealScreenshotChain chain{source, *parseISO8601("2026-12-04T21:40:00Z")};
+    TempDirectory& temp = chain.temp;
+    EvidenceLibrary& library = chain.library;
+    std::filesystem::path portalFolder = temp / "portal";
     std::unique_ptr<ChildProcess> portal;
 
     void SetUp() override { std::filesystem::create_directory(portalFolder); }
@@ -75,19 +58,10 @@ class PortalScreenSourceTest : public ::testing::Test {
         portal = startFakePortal(mode, temp / "desktop.png", portalFolder);
         ASSERT_TRUE(portal);
     }
-    std::optional<Outcome> capture(Mode mode) {
-        bool answered = false;
-        std::optional<Outcome> outcome;
-        capturer.capture(mode, [&](std::optional<Outcome> result) {
-            answered = true;
-            outcome = result;
-        });
-        EXPECT_TRUE(processEventsUntil([&] { return answered; }));
-        return outcome;
-    }
+    std::optional<Outcome> capture(Mode mode) { return chain.capture(mode); }
     bool portalFilesRemoved() {
-        return processEventsUntil([&] { return std::filesystem::is_empty(portalFolder); },
-                                  std::chrono::seconds(10));
+        return waitForEvents([&] { return std::filesystem::is_empty(portalFolder); },
+                             std::chrono::seconds(10));
     }
     QImage saved(const Outcome& outcome) {
         return QImage(QString::fromStdString(outcome.url.string()), "PNG");
@@ -151,7 +125,7 @@ TEST_F(PortalScreenSourceTest, RequestEndedByTheDesktopCountsAsRefused) {
     auto stream = source.startStream({1, 0, 0, 1920, 1080}, [](std::optional<ScreenFrame>) {
         ADD_FAILURE() << "no picture was given";
     });
-    EXPECT_TRUE(processEventsUntil(
+    EXPECT_TRUE(waitForEvents(
         [&] { return source.captureAccess() == ScreenCaptureAccess::refusedByUser; }));
     stream->stop();
 }
@@ -174,7 +148,7 @@ TEST_F(PortalScreenSourceTest, PictureArrivingAfterTheTimeOutIsRemovedUnseen) {
 
     ASSERT_TRUE(answered);
     EXPECT_TRUE(portalFilesRemoved());
-    processEventsUntil([] { return false; }, std::chrono::seconds(1));
+    waitForEvents([] { return false; }, std::chrono::seconds(1));
     EXPECT_FALSE(std::filesystem::exists(library.rootURL())) << "no evidence was written";
 }
 

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
+#include "support/QtTestApplication.h"
 #include "support/TempDirectory.h"
 
 namespace veyrune::test {
@@ -26,39 +27,27 @@ const char* const busConfiguration = R"(<!DOCTYPE busconfig PUBLIC
 </busconfig>
 )";
 
-class PortalEnvironment final : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        const char* display = std::getenv("DISPLAY");
-        ASSERT_TRUE(display && *display)
-            << "no DISPLAY: run under scripts/with-test-services, which starts Xvfb";
-        writeFile(folder_ / "bus.conf", busConfiguration);
-        bus_ = std::make_unique<ChildProcess>(std::vector<std::string>{
-            "dbus-daemon", "--config-file=" + (folder_ / "bus.conf").string(), "--nofork",
-            "--print-address=1"});
-        auto address = bus_->readLine();
-        ASSERT_TRUE(address && !address->empty()) << "dbus-daemon gave no address";
-        // Before Qt touches the bus, and inherited by the fake portal.
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    }
-    void TearDown() override {
-        app_.reset();
-        bus_.reset();
-    }
+// The private bus, made before the application and ended at exit.
+std::unique_ptr<ChildProcess> privateBus;
 
-  private:
-    TempDirectory folder_;
-    std::unique_ptr<ChildProcess> bus_;
-    int argc_ = 1;
-    char name_[32] = "evidence_portal_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QGuiApplication> app_;
-};
+void startPrivateBus() {
+    const char* display = std::getenv("DISPLAY");
+    ASSERT_TRUE(display && *display)
+        << "no DISPLAY: run under scripts/with-test-services, which starts Xvfb";
+    static TempDirectory folder;
+    writeFile(folder / "bus.conf", busConfiguration);
+    privateBus = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"dbus-daemon", "--config-file=" + (folder / "bus.conf").string(),
+                                 "--nofork", "--print-address=1"});
+    auto address = privateBus->readLine();
+    ASSERT_TRUE(address && !address->empty()) << "dbus-daemon gave no address";
+    // Before Qt touches the bus, and inherited by the fake portal.
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
 
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new PortalEnvironment);
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(
+    new QtApplicationEnvironment<QGuiApplication>(startPrivateBus));
 
 }  // namespace
 

@@ -6,12 +6,6 @@
 // delivers what is left. Every alert must have reached the server, and an alert
 // may arrive again only after a run that sent it was killed.
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +17,7 @@
 #include <set>
 #include <thread>
 
+#include "support/ChildProcess.h"
 #include "support/LocalHTTPSServer.h"
 #include "support/TempDirectory.h"
 
@@ -39,88 +34,13 @@ int killTarget() {
     return text ? std::atoi(text) : 100;
 }
 
-// One run of the child, its standard output read line by line.
-class ChildRun {
-  public:
-    explicit ChildRun(const std::vector<std::string>& arguments) {
-        int pipeEnds[2];
-        if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
-            throw std::runtime_error("pipe failed");
-        }
-        std::vector<char*> argv;
-        for (const auto& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(pipeEnds[1], STDOUT_FILENO);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(pipeEnds[1]);
-        output_ = pipeEnds[0];
+// Whether the child has printed "done" by now; reads what it has printed.
+bool saidDone(ChildProcess& child, bool& done) {
+    while (auto line = child.readLine(1ms)) {
+        done = done || *line == "done";
     }
-    ~ChildRun() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        ::close(output_);
-    }
-
-    // Waits (at most `patience`) until the child has printed `word`.
-    bool waitFor(const std::string& word, std::chrono::milliseconds patience) {
-        auto deadline = std::chrono::steady_clock::now() + patience;
-        while (!said_.contains(word)) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0 || !readSome(left)) {
-                return false;
-            }
-        }
-        return true;
-    }
-    bool hasSaid(const std::string& word) {
-        readSome(0ms);
-        return said_.contains(word);
-    }
-    void killNow() {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-    int exitCode() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-  private:
-    bool readSome(std::chrono::milliseconds patience) {
-        pollfd ready{output_, POLLIN, 0};
-        if (::poll(&ready, 1, int(patience.count())) <= 0) {
-            return patience.count() == 0;
-        }
-        char buffer[256];
-        auto count = ::read(output_, buffer, sizeof buffer);
-        if (count <= 0) {
-            return false;
-        }
-        pending_.append(buffer, std::size_t(count));
-        for (auto end = pending_.find('\n'); end != std::string::npos; end = pending_.find('\n')) {
-            said_.insert(pending_.substr(0, end));
-            pending_.erase(0, end + 1);
-        }
-        return true;
-    }
-
-    pid_t pid_ = -1;
-    int output_ = -1;
-    std::string pending_;
-    std::set<std::string> said_;
-};
+    return done;
+}
 
 struct Arrival {
     std::string alert;
@@ -157,7 +77,7 @@ TEST(OutboxKills, EveryAlertArrivesAndOnlyAKillRepeatsOne) {
             VEYRUNE_OUTBOX_KILL_CHILD, (folder / "VeyruneModel.sqlite").string(),
             *options.connectTo, *options.caFile, std::to_string(run)};
         arguments.insert(arguments.end(), alerts.begin(), alerts.end());
-        return std::make_unique<ChildRun>(arguments);
+        return std::make_unique<ChildProcess>(arguments);
     };
 
     std::mt19937 random(20261204);
@@ -172,24 +92,25 @@ TEST(OutboxKills, EveryAlertArrivesAndOnlyAKillRepeatsOne) {
             alerts.push_back("alert " + std::to_string(run) + "." + std::to_string(i));
         }
         auto child = launch(run, alerts);
-        ASSERT_TRUE(child->waitFor("enqueued", 30s)) << "run " << run;
+        ASSERT_TRUE(child->waitForLine("enqueued", 30s)) << "run " << run;
         enqueued.insert(alerts.begin(), alerts.end());
-        while (!runHasArrived(server, run) && !child->hasSaid("done")) {
+        bool done = false;
+        while (!runHasArrived(server, run) && !saidDone(*child, done)) {
             std::this_thread::sleep_for(1ms);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(random() % 50));
-        if (child->hasSaid("done")) {
-            EXPECT_EQ(child->exitCode(), 0);
+        if (saidDone(*child, done)) {
+            EXPECT_EQ(child->wait(), 0);
             continue;
         }
         killsWithReplyHeld += server.requestsInProgress() > 0 ? 1 : 0;
-        child->killNow();
+        child->kill();
         killedRuns.insert(run);
     }
     ++run;
     auto last = launch(run, {});
-    ASSERT_TRUE(last->waitFor("done", 60s));
-    EXPECT_EQ(last->exitCode(), 0);
+    ASSERT_TRUE(last->waitForLine("done", 60s));
+    EXPECT_EQ(last->wait(), 0);
 
     std::map<std::string, std::vector<int>> runsByAlert;
     auto all = arrivals(server);

@@ -23,10 +23,6 @@ std::string hostName() {
     return name;
 }
 
-}  // namespace
-
-namespace {
-
 // Sets a property of a dbusmock object the way a service does: with
 // PropertiesChanged (dbusmock's Properties.Set emits it).
 void setProperty(PrivateBus& bus, const QString& service, const QString& path,
@@ -66,7 +62,7 @@ TEST(DBusContextReader, WifiNameFollowsThePrimaryConnectionWithoutAskingPerRead)
 
     setProperty(bus, networkManager, managerPath, networkManager, "PrimaryConnection",
                 objectPath(active));
-    EXPECT_TRUE(waitUntil([&] { return reader.wifiSSID() == "Office Net"; }));
+    EXPECT_TRUE(waitForEvents([&] { return reader.wifiSSID() == "Office Net"; }));
 
     // A hung NetworkManager does not reach a read: the name comes from memory
     // (asking would time out and give nothing).
@@ -77,7 +73,7 @@ TEST(DBusContextReader, WifiNameFollowsThePrimaryConnectionWithoutAskingPerRead)
     // Losing the primary connection clears the name.
     setProperty(bus, networkManager, managerPath, networkManager, "PrimaryConnection",
                 objectPath("/"));
-    EXPECT_TRUE(waitUntil([&] { return !reader.wifiSSID(); }));
+    EXPECT_TRUE(waitForEvents([&] { return !reader.wifiSSID(); }));
 }
 
 TEST(DBusContextReader, MachineNameIsThePrettyHostnameElseTheHostName) {
@@ -92,5 +88,5 @@ TEST(DBusContextReader, MachineNameIsThePrettyHostnameElseTheHostName) {
               QVariant::fromValue(QDBusVariant(QString()))});
     setProperty(bus, "org.freedesktop.hostname1", "/org/freedesktop/hostname1",
                 "org.freedesktop.hostname1", "PrettyHostname", QString("Tester's Laptop"));
-    EXPECT_TRUE(waitUntil([&] { return reader.machineName() == "Tester's Laptop"; }));
+    EXPECT_TRUE(waitForEvents([&] { return reader.machineName() == "Tester's Laptop"; }));
 }

@@ -41,9 +41,9 @@ TEST_F(LinuxShutdownSignalSourceTest, PowerOffIsHeldUntilTheHandlerReturnsAndRep
     bus.emitLogindSignal("PrepareForShutdown", "b", {false});
     bus.emitLogindSignal("PrepareForShutdown", "b", {true});
     bus.emitLogindSignal("PrepareForShutdown", "b", {true});
-    ASSERT_TRUE(waitUntil([&] { return !reports.empty(); }));
+    ASSERT_TRUE(waitForEvents([&] { return !reports.empty(); }));
     EXPECT_TRUE(heldDuringHandler);
-    EXPECT_TRUE(waitUntil([&] { return !inhibitorListed(); }));
+    EXPECT_TRUE(waitForEvents([&] { return !inhibitorListed(); }));
     ::kill(::getpid(), SIGINT);
     QCoreApplication::processEvents();
     EXPECT_EQ(reports, (std::vector<ShutdownSignal>{ShutdownSignal::powerOff}));
@@ -53,7 +53,7 @@ TEST_F(LinuxShutdownSignalSourceTest, SigtermIsReportedOnceOnTheMainLoop) {
     LinuxShutdownSignalSource source(bus.connect("veyrune"));
     source.observeShutdown([&](ShutdownSignal signal) { reports.push_back(signal); });
     ::kill(::getpid(), SIGTERM);
-    ASSERT_TRUE(waitUntil([&] { return !reports.empty(); }));
+    ASSERT_TRUE(waitForEvents([&] { return !reports.empty(); }));
     bus.emitLogindSignal("PrepareForShutdown", "b", {true});
     ::kill(::getpid(), SIGINT);
     QCoreApplication::processEvents();

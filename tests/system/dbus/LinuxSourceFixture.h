@@ -39,7 +39,6 @@ class LinuxSourceFixture : public ::testing::Test {
                  {"sys/class/wakeup/wakeup0/name", "PNP0C0D:00"},
                  {"sys/class/wakeup/wakeup0/event_count", "2"},
                  {"sys/class/wakeup/wakeup0/last_change_ms", "1200"}}) {
-            std::filesystem::create_directories((root / path).parent_path());
             writeFile(root / path, text + "\n");
         }
         ASSERT_TRUE(screenSaver.registerService("org.freedesktop.ScreenSaver"));
@@ -86,7 +85,7 @@ class LinuxSourceFixture : public ::testing::Test {
     bool settle() {
         const int expected = sentinels + 1;
         bus.emitLogindSignal("PrepareForSleep", "b", {true});
-        return waitUntil([&] { return sentinels == expected; });
+        return waitForEvents([&] { return sentinels == expected; });
     }
 
     PrivateBus bus;

@@ -33,7 +33,7 @@ TEST_F(LinuxSystemEventSourceTest, SessionFromXdgSessionIdWhenLogindCannotTellBy
     startWatcher();
     qunsetenv("XDG_SESSION_ID");
     callSession("SetLockedHint", {true});
-    ASSERT_TRUE(waitUntil([&] { return !events.empty(); }));
+    ASSERT_TRUE(waitForEvents([&] { return !events.empty(); }));
     EXPECT_EQ(events.front().second, (Details{{"source", "logind.Session.LockedHint"}}));
 }
 

@@ -22,7 +22,7 @@ class NetworkManagerPathMonitorTest : public ::testing::Test {
                  method, {value});
     }
     bool waitForUpdates(std::size_t count) {
-        return waitUntil([&] {
+        return waitForEvents([&] {
             queue.drain();
             return updates.size() >= count;
         });
@@ -59,7 +59,7 @@ TEST_F(NetworkManagerPathMonitorTest, NothingRunsAfterCancel) {
     bus.startMock("networkmanager", networkManager);
     startMonitor();
     mockCall("SetConnectivity", 1);
-    ASSERT_TRUE(waitUntil([&] { return queue.pendingCount() == 2; }));
+    ASSERT_TRUE(waitForEvents([&] { return queue.pendingCount() == 2; }));
     monitor.cancel();
     mockCall("SetConnectivity", 4);
     queue.drain();

@@ -23,10 +23,6 @@ std::atomic<int> connectionCount{0};
 
 }  // namespace
 
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    return waitForEvents(done, limit);
-}
-
 PrivateBus::PrivateBus() {
     daemon_.setProgram(QStringLiteral("dbus-daemon"));
     daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
@@ -79,7 +75,7 @@ void PrivateBus::startMockProcess(const QStringList& arguments, const QString& s
     ASSERT_TRUE(mock->waitForStarted(10000)) << "python3-dbusmock did not start";
     auto* running = mock.get();
     mocks_.push_back(std::move(mock));
-    ASSERT_TRUE(waitUntil([&] {
+    ASSERT_TRUE(waitForEvents([&] {
         return control_.interface()->isServiceRegistered(service).value() ||
                running->state() == QProcess::NotRunning;
     }));

@@ -10,12 +10,9 @@
 #include <memory>
 #include <vector>
 
-namespace veyrune::test {
+#include "support/QtTestApplication.h"
 
-// Runs the Qt event loop until `done` is true or `limit` has passed; false on
-// the latter. The limit only keeps a broken test from hanging.
-bool waitUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds limit = std::chrono::seconds(20));
+namespace veyrune::test {
 
 // A private dbus-daemon standing in for the system bus, with python3-dbusmock
 // templates started on it. The daemon and the mocks are this object's child

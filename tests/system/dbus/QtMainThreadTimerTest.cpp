@@ -18,10 +18,10 @@ TEST(QtMainThreadTimer, OnlyTheLastStartedHandlerRunsAndItMayStartTheNext) {
         ran += "first ";
         timer.start(milliseconds(0), [&] { ran += "next "; });
     });
-    ASSERT_TRUE(waitUntil([&] { return ran.find("next") != std::string::npos; }));
+    ASSERT_TRUE(waitForEvents([&] { return ran.find("next") != std::string::npos; }));
     timer.start(milliseconds(0), [&] { ran += "cancelled "; });
     timer.cancel();
     timer.start(milliseconds(1), [&] { ran += "last"; });
-    ASSERT_TRUE(waitUntil([&] { return ran.ends_with("last"); }));
+    ASSERT_TRUE(waitForEvents([&] { return ran.ends_with("last"); }));
     EXPECT_EQ(ran, "first next last");
 }

@@ -23,11 +23,11 @@ TEST(LogindWakeNotificationSource, EachWakeReachesTheObserverUntilItStops) {
     bus.emitLogindSignal("PrepareForSleep", "b", {true});
     bus.emitLogindSignal("PrepareForSleep", "b", {false});
     bus.emitLogindSignal("PrepareForSleep", "b", {false});
-    ASSERT_TRUE(waitUntil([&] { return all == 2; }));
+    ASSERT_TRUE(waitForEvents([&] { return all == 2; }));
     EXPECT_EQ(wakes, 2);
     source.stopObservingWake();
     bus.emitLogindSignal("PrepareForSleep", "b", {false});
-    ASSERT_TRUE(waitUntil([&] { return all == 3; }));
+    ASSERT_TRUE(waitForEvents([&] { return all == 3; }));
     EXPECT_EQ(wakes, 2);
 }
 
@@ -49,10 +49,10 @@ TEST(ScreenSaverDisplaySleepSource, ScreenSaverTurningActiveIsADisplaySleep) {
     };
     send(false);
     send(true);
-    ASSERT_TRUE(waitUntil([&] { return all == 1; }));
+    ASSERT_TRUE(waitForEvents([&] { return all == 1; }));
     EXPECT_EQ(sleeps, 1);
     source.removeObserver(id);
     send(true);
-    ASSERT_TRUE(waitUntil([&] { return all == 2; }));
+    ASSERT_TRUE(waitForEvents([&] { return all == 2; }));
     EXPECT_EQ(sleeps, 1);
 }

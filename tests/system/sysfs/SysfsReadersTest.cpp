@@ -12,7 +12,6 @@ namespace {
 
 void writeTree(const TempDirectory& root, const std::map<std::string, std::string>& files) {
     for (const auto& [path, contents] : files) {
-        std::filesystem::create_directories((root / path).parent_path());
         writeFile(root / path, contents + "\n");
     }
 }
@@ -20,41 +19,37 @@ void writeTree(const TempDirectory& root, const std::map<std::string, std::strin
 }  // namespace
 
 TEST(SysfsPowerSupplyReader, BatteriesGiveTheContextsPercent) {
+    using Files = std::map<std::string, std::string>;
+    // A supply's files: its type, then "now" and "full" of `measure` (energy or charge).
+    auto supply = [](const char* name, const char* type, const char* measure = nullptr,
+                     const char* now = nullptr, const char* full = nullptr) {
+        const std::string base = std::string("sys/class/power_supply/") + name + "/";
+        Files files{{base + "type", type}};
+        if (measure) {
+            files[base + measure + "_now"] = now;
+            files[base + measure + "_full"] = full;
+        }
+        return files;
+    };
+    auto merge = [](Files a, const Files& b) {
+        a.insert(b.begin(), b.end());
+        return a;
+    };
     struct Case {
         const char* name;
-        std::map<std::string, std::string> files;
+        Files files;
         std::optional<std::int64_t> percent;
     };
     const Case cases[] = {
-        {"energy 50 of 100",
-         {{"sys/class/power_supply/BAT0/type", "Battery"},
-          {"sys/class/power_supply/BAT0/energy_now", "50"},
-          {"sys/class/power_supply/BAT0/energy_full", "100"}},
-         50},
+        {"energy 50 of 100", supply("BAT0", "Battery", "energy", "50", "100"), 50},
         {"charge, mains ignored",
-         {{"sys/class/power_supply/AC/type", "Mains"},
-          {"sys/class/power_supply/BAT1/type", "Battery"},
-          {"sys/class/power_supply/BAT1/charge_now", "4999"},
-          {"sys/class/power_supply/BAT1/charge_full", "5000"}},
-         99},
+         merge(supply("AC", "Mains"), supply("BAT1", "Battery", "charge", "4999", "5000")), 99},
         {"max 0 skipped for the next battery",
-         {{"sys/class/power_supply/BAT0/type", "Battery"},
-          {"sys/class/power_supply/BAT0/energy_now", "10"},
-          {"sys/class/power_supply/BAT0/energy_full", "0"},
-          {"sys/class/power_supply/BAT1/type", "Battery"},
-          {"sys/class/power_supply/BAT1/energy_now", "30"},
-          {"sys/class/power_supply/BAT1/energy_full", "40"}},
+         merge(supply("BAT0", "Battery", "energy", "10", "0"),
+               supply("BAT1", "Battery", "energy", "30", "40")),
          75},
-        {"max 0 only",
-         {{"sys/class/power_supply/BAT0/type", "Battery"},
-          {"sys/class/power_supply/BAT0/energy_now", "10"},
-          {"sys/class/power_supply/BAT0/energy_full", "0"}},
-         std::nullopt},
-        {"unreadable value",
-         {{"sys/class/power_supply/BAT0/type", "Battery"},
-          {"sys/class/power_supply/BAT0/energy_now", "n/a"},
-          {"sys/class/power_supply/BAT0/energy_full", "100"}},
-         std::nullopt},
+        {"max 0 only", supply("BAT0", "Battery", "energy", "10", "0"), std::nullopt},
+        {"unreadable value", supply("BAT0", "Battery", "energy", "n/a", "100"), std::nullopt},
         {"no supply", {{"sys/class/other", ""}}, std::nullopt},
     };
     for (const auto& c : cases) {
