@@ -170,7 +170,7 @@ TEST(JournalEntry, SealsAreTheirOwnEntriesAndNeverPassForEvents) {
 
 TEST(JournalEntry, FieldsSurviveAnyBytesAndNamesAreOnesTheJournalTakes) {
     auto event = test::makeEvent(SecurityEventKind::usbAttached, referenceDate(),
-                                 std::string("USB attached: a\nb\0c", 20));
+                                 std::string("USB attached: a\nb\0c", 19));
     event.context.wifiSSID = std::string("Caf\xc3\xa9\r\n\0Net", 11);
     event.context.machineName = "name=with=equals";
     event.context.batteryPercent = -1;

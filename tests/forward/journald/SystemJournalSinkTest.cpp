@@ -1,0 +1,219 @@
+#include "forward/SystemJournalSink.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <memory>
+
+#include "base/PosixFileSystem.h"
+#include "forward/JournalEntry.h"
+#include "forward/journald/RealJournald.h"
+#include "record/EventChainVerifier.h"
+#include "record/JSONLFileSecurityEventStore.h"
+#include "seal/Seal.h"
+#include "support/ChainLogCases.h"
+#include "support/ChainPrinting.h"
+#include "support/EventFactory.h"
+#include "support/TempDirectory.h"
+
+using namespace veyrune;
+using test::RealJournald;
+
+namespace {
+
+std::vector<ForwardedLine> eventLines(const std::vector<std::string>& lines) {
+    std::vector<ForwardedLine> forwarded;
+    for (const auto& line : lines) {
+        forwarded.push_back({ForwardedLog::events, line});
+    }
+    return forwarded;
+}
+
+std::string sealLine(std::int64_t epoch, std::int64_t seq, const std::string& lastLine) {
+    Seal seal;
+    seal.epoch = epoch;
+    seal.from = referenceDate() + std::chrono::minutes(15 * epoch);
+    seal.to = seal.from + std::chrono::minutes(15);
+    seal.sealedAt = seal.to;
+    seal.seq = seq;
+    seal.lineHash = EventChain::linkHash(lastLine);
+    seal.prev = std::string(64, '0');
+    return seal.line(SealKey::Bytes{});
+}
+
+ChainVerificationResult chainOf(const std::vector<RealJournald::Entry>& entries) {
+    EventChainVerifier verifier;
+    for (const auto& entry : entries) {
+        if (auto line = entry.find("VEYRUNE_LINE"); line != entry.end()) {
+            verifier.add(line->second);
+        }
+    }
+    return verifier.result();
+}
+
+// Everything the journal holds for `sent`, in order, each once.
+void expectExactly(const std::vector<RealJournald::Entry>& entries,
+                   const std::vector<ForwardedLine>& sent) {
+    ASSERT_EQ(entries.size(), sent.size());
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        auto name = sent[i].log == ForwardedLog::seals ? "VEYRUNE_SEAL" : "VEYRUNE_LINE";
+        auto field = entries[i].find(name);
+        ASSERT_NE(field, entries[i].end()) << "entry " << i;
+        EXPECT_EQ(field->second, sent[i].text) << "entry " << i;
+    }
+}
+
+class SystemJournalSinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        try {
+            journald = std::make_unique<RealJournald>();
+        } catch (const std::exception& error) {
+            FAIL() << error.what();
+        }
+    }
+
+    std::unique_ptr<RealJournald> journald;
+};
+
+}  // namespace
+
+TEST_F(SystemJournalSinkTest, RecordedEventsArriveWithTheirFieldsAndTheirLinesVerifyAsAChain) {
+    test::TempDirectory dir;
+    JSONLFileSecurityEventStore store(dir / "security-events.jsonl", PosixFileSystem::shared());
+    std::vector<SecurityEvent> recorded;
+    for (auto kind : allSecurityEventKinds) {
+        // Names come from whoever names a device or a network: any text.
+        auto event =
+            test::makeEvent(kind, referenceDate() + std::chrono::hours(recorded.size()),
+                            std::string(displayTitle(kind)) + std::string(": name\nwith\0NUL", 15));
+        event.context.machineName = "Laptop";
+        if (recorded.size() % 2 == 0) {
+            event.context.wifiSSID = std::string("Caf\xc3\xa9\r\n\0\x7f", 9);
+            event.context.batteryPercent = 40 + static_cast<int>(recorded.size());
+        }
+        store.append(event);
+        recorded.push_back(event);
+    }
+    auto lines = store.readLines();
+    auto sent = eventLines(lines);
+    sent.insert(sent.begin() + 5, {ForwardedLog::seals, sealLine(1, 5, lines[4])});
+    sent.push_back({ForwardedLog::seals, sealLine(2, 11, lines.back())});
+
+    SystemJournalSink sink;
+    ASSERT_EQ(sink.send(sent), sent.size());
+    journald->sync();
+    auto entries = journald->entries();
+    ASSERT_NO_FATAL_FAILURE(expectExactly(entries, sent));
+
+    std::size_t next = 0;
+    for (const auto& entry : entries) {
+        if (entry.contains("VEYRUNE_SEAL")) {
+            EXPECT_EQ(entry.at("MESSAGE_ID"), sealJournalMessageID);
+            continue;
+        }
+        const auto& event = recorded.at(next++);
+        const RealJournald::Entry expected = {
+            {"MESSAGE", event.summary},
+            {"MESSAGE_ID", std::string(journalMessageID(event.kind))},
+            {"PRIORITY", std::to_string(journalPriority(event.kind))},
+            {"SYSLOG_IDENTIFIER", "veyrune"},
+            {"VEYRUNE_KIND", std::string(rawValue(event.kind))},
+            {"VEYRUNE_SEQ", std::to_string(next)},
+            {"VEYRUNE_ID", event.id.uuidString()},
+            {"VEYRUNE_OCCURRED_AT", iso8601String(event.occurredAt)},
+            {"VEYRUNE_MACHINE_NAME", "Laptop"},
+        };
+        for (const auto& [name, value] : expected) {
+            EXPECT_EQ(entry.count(name) ? entry.at(name) : "(missing)", value)
+                << rawValue(event.kind) << " " << name;
+        }
+        EXPECT_EQ(entry.contains("VEYRUNE_WIFI_SSID"), event.context.wifiSSID.has_value());
+        if (event.context.wifiSSID) {
+            EXPECT_EQ(entry.at("VEYRUNE_WIFI_SSID"), *event.context.wifiSSID);
+            EXPECT_EQ(entry.at("VEYRUNE_BATTERY_PERCENT"),
+                      std::to_string(*event.context.batteryPercent));
+        }
+    }
+    EXPECT_EQ(next, recorded.size());
+    EXPECT_EQ(chainOf(entries), ChainVerificationResult::intact(11, 0, 1, 11));
+}
+
+TEST_F(SystemJournalSinkTest, TenThousandLinesInABurstArriveInOrderNoneMissing) {
+    auto sent = eventLines(test::sealedLines({}, 10000));
+    SystemJournalSink sink;
+    std::span<const ForwardedLine> rest = sent;
+    while (!rest.empty()) {
+        rest = rest.subspan(sink.send(rest.first(std::min<std::size_t>(rest.size(), 500))));
+    }
+    journald->sync();
+    auto entries = journald->entries();
+    ASSERT_NO_FATAL_FAILURE(expectExactly(entries, sent));
+    EXPECT_EQ(chainOf(entries), ChainVerificationResult::intact(10000, 0, 1, 10000));
+}
+
+TEST_F(SystemJournalSinkTest, AJournalThatIsNotRunningIsAnErrorNotASilentSuccess) {
+    auto sent = eventLines(test::sealedLines({}, 3));
+    // A line that cannot be read still goes out, byte for byte.
+    sent.push_back({ForwardedLog::events, std::string("\xff\xfe{\"seq\":\0", 10)});
+    SystemJournalSink sink;
+
+    journald->stop();  // the socket file stays behind, with nobody reading it
+    try {
+        sink.send(sent);
+        ADD_FAILURE() << "a stopped journal took lines";
+    } catch (const LineSinkError& error) {
+        EXPECT_STREQ(error.what(), "the system journal is not running");
+    }
+    // No socket at all: libsystemd alone reports success here and drops the line.
+    std::filesystem::remove_all("/run/systemd/journal");
+    EXPECT_THROW(sink.send(sent), LineSinkError);
+
+    journald->start();
+    ASSERT_EQ(sink.send(sent), sent.size());
+    journald->sync();
+    auto entries = journald->entries();
+    ASSERT_NO_FATAL_FAILURE(expectExactly(entries, sent));
+    EXPECT_EQ(entries.back().at("MESSAGE"), "Event log line that cannot be read");
+    EXPECT_EQ(entries.back().at("PRIORITY"), "4");
+}
+
+TEST_F(SystemJournalSinkTest, AStalledJournalFailsTheSendAndCancelEndsOneItHolds) {
+    auto sent = eventLines(test::sealedLines({}, 2000));
+    std::span<const ForwardedLine> all = sent;
+    journald->pause();
+
+    // The socket's queue fills; the sink stops there instead of blocking.
+    SystemJournalSink impatient(std::chrono::milliseconds(200));
+    auto taken = impatient.send(all);
+    ASSERT_LT(taken, sent.size());
+    try {
+        impatient.send(all.subspan(taken));
+        ADD_FAILURE() << "a stalled journal took a line";
+    } catch (const LineSinkError& error) {
+        EXPECT_STREQ(error.what(), "the system journal is not taking entries");
+    }
+
+    // With the default patience only cancel() can end the wait.
+    SystemJournalSink sink;
+    auto held = std::async(std::launch::async, [&] { return sink.send(all.subspan(taken)); });
+    sink.cancel();
+    try {
+        held.get();
+        ADD_FAILURE() << "a stalled journal took a line";
+    } catch (const LineSinkError& error) {
+        EXPECT_STREQ(error.what(), "sending to the system journal was stopped");
+    }
+    EXPECT_THROW(sink.send(all.subspan(taken)), LineSinkError) << "cancelled until reset()";
+
+    journald->resume();
+    sink.reset();
+    std::span<const ForwardedLine> rest = all.subspan(taken);
+    while (!rest.empty()) {
+        rest = rest.subspan(sink.send(rest));
+    }
+    journald->sync();
+    auto entries = journald->entries();
+    ASSERT_NO_FATAL_FAILURE(expectExactly(entries, sent));
+    EXPECT_EQ(chainOf(entries), ChainVerificationResult::intact(2000, 0, 1, 2000));
+}
