@@ -130,20 +130,29 @@ void RealJournald::sync() {
     }
 }
 
-std::vector<RealJournald::Entry> RealJournald::entries() const {
+std::string RealJournald::journalctl(const std::string& output) const {
     // --all: without it journalctl writes fields over 4 KiB as null.
     std::string command = "journalctl --directory=" + kJournalFolder.string() +
-                          " --all --quiet --no-pager -o json SYSLOG_IDENTIFIER=veyrune _PID=" +
-                          std::to_string(::getpid());
-    std::unique_ptr<FILE, int (*)(FILE*)> output(::popen(command.c_str(), "r"), ::pclose);
-    if (!output) {
+                          " --all --quiet --no-pager " + output +
+                          " SYSLOG_IDENTIFIER=veyrune _PID=" + std::to_string(::getpid());
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe) {
         throw std::runtime_error("cannot run " + command);
     }
     std::string text;
     char buffer[65536];
-    while (auto count = std::fread(buffer, 1, sizeof(buffer), output.get())) {
+    while (auto count = std::fread(buffer, 1, sizeof(buffer), pipe.get())) {
         text.append(buffer, count);
     }
+    return text;
+}
+
+std::string RealJournald::fieldLines(const std::string& field) const {
+    return journalctl("-o cat --output-fields=" + field);
+}
+
+std::vector<RealJournald::Entry> RealJournald::entries() const {
+    auto text = journalctl("-o json");
     std::vector<Entry> entries;
     std::size_t start = 0;
     while (start < text.size()) {

@@ -35,8 +35,13 @@ class RealJournald {
     // This process's entries with SYSLOG_IDENTIFIER=veyrune, oldest first, read
     // with `journalctl -o json`; each value as the exact bytes stored.
     std::vector<Entry> entries() const;
+    // The values of `field` in this process's entries, one a line, as the
+    // recipe for checking the chain from the journal reads them.
+    std::string fieldLines(const std::string& field) const;
 
   private:
+    std::string journalctl(const std::string& output) const;
+
     pid_t pid_ = -1;
 };
 

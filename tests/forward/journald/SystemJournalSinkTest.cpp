@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <future>
 #include <memory>
 
@@ -39,6 +43,26 @@ std::string sealLine(std::int64_t epoch, std::int64_t seq, const std::string& la
     seal.lineHash = EventChain::linkHash(lastLine);
     seal.prev = std::string(64, '0');
     return seal.line(SealKey::Bytes{});
+}
+
+struct ToolRun {
+    int status;
+    std::string out;
+};
+
+// The built veyrune-verify on `log`; its standard output and exit status.
+ToolRun verifyTool(const std::filesystem::path& log) {
+    const char* folder = std::getenv("VEYRUNE_BINARY_DIR");
+    std::string command = std::string(folder ? folder : ".") + "/tools/veyrune-verify '" +
+                          log.string() + "' 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    std::string out;
+    char buffer[4096];
+    while (pipe && std::fgets(buffer, sizeof(buffer), pipe.get())) {
+        out += buffer;
+    }
+    int status = pipe ? ::pclose(pipe.release()) : -1;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
 ChainVerificationResult chainOf(const std::vector<RealJournald::Entry>& entries) {
@@ -137,6 +161,15 @@ TEST_F(SystemJournalSinkTest, RecordedEventsArriveWithTheirFieldsAndTheirLinesVe
     }
     EXPECT_EQ(next, recorded.size());
     EXPECT_EQ(chainOf(entries), ChainVerificationResult::intact(11, 0, 1, 11));
+
+    // The recipe for checking the chain from the journal: the VEYRUNE_LINE
+    // values, one a line, are the log itself, and veyrune-verify takes them.
+    auto fromJournal = dir / "security-events-from-journal.jsonl";
+    test::writeFile(fromJournal, journald->fieldLines("VEYRUNE_LINE"));
+    EXPECT_EQ(test::readFile(fromJournal), test::readFile(dir / "security-events.jsonl"));
+    auto verdict = verifyTool(fromJournal);
+    EXPECT_EQ(verdict.status, 0) << verdict.out;
+    EXPECT_TRUE(verdict.out.starts_with("Chain intact \u2014 11 entries verified")) << verdict.out;
 }
 
 TEST_F(SystemJournalSinkTest, TenThousandLinesInABurstArriveInOrderNoneMissing) {
