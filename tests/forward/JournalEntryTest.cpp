@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 #include "record/EventChain.h"
@@ -59,6 +60,23 @@ TEST(JournalEntry, EveryKindHasItsOwnWellFormedMessageIDAndASyslogLevel) {
         EXPECT_GE(journalPriority(kind), 4) << "above warning reaches every console";
         EXPECT_LE(journalPriority(kind), 6) << "debug is dropped by many journal set-ups";
     }
+}
+
+TEST(JournalEntry, TheInstalledCatalogExplainsExactlyTheMessageIDsWritten) {
+    std::set<std::string> written{std::string(sealJournalMessageID),
+                                  std::string(unreadableLineJournalMessageID)};
+    for (auto kind : allSecurityEventKinds) {
+        written.insert(std::string(journalMessageID(kind)));
+    }
+    std::ifstream catalog(std::string(VEYRUNE_TESTS_SOURCE_DIR) + "/../data/veyrune.catalog");
+    ASSERT_TRUE(catalog.good());
+    std::set<std::string> explained;
+    for (std::string line; std::getline(catalog, line);) {
+        if (line.starts_with("-- ")) {
+            EXPECT_TRUE(explained.insert(line.substr(3)).second) << "twice: " << line;
+        }
+    }
+    EXPECT_EQ(explained, written);
 }
 
 TEST(JournalEntry, CarriesTheEventsFieldsAndOmitsAbsentContext) {
