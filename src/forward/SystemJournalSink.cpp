@@ -21,6 +21,8 @@ namespace veyrune {
 
 namespace {
 
+using SteadyClock = std::chrono::steady_clock;
+
 // Where libsystemd sends entries; it cannot be changed.
 constexpr const char* kJournalSocket = "/run/systemd/journal/socket";
 
@@ -68,7 +70,16 @@ class JournalProbe {
 
 enum class Room { ready, cancelled, stalled };
 
-Room waitForRoom(const JournalProbe& probe, int cancelled, std::chrono::milliseconds limit) {
+// Waits for `notBefore` (the pace), then for room in the journal's queue.
+Room waitForRoom(const JournalProbe& probe, int cancelled, std::chrono::milliseconds limit,
+                 SteadyClock::time_point notBefore) {
+    for (auto now = SteadyClock::now(); now < notBefore; now = SteadyClock::now()) {
+        pollfd fd{cancelled, POLLIN, 0};
+        auto wait = std::chrono::ceil<std::chrono::milliseconds>(notBefore - now);
+        if (::poll(&fd, 1, static_cast<int>(wait.count())) > 0) {
+            return Room::cancelled;
+        }
+    }
     pollfd fds[2] = {{cancelled, POLLIN, 0}, {probe.fd(), POLLOUT, 0}};
     for (;;) {
         int ready = ::poll(fds, 2, static_cast<int>(limit.count()));
@@ -111,8 +122,10 @@ std::string failureText(int negativeErrno) {
 
 }  // namespace
 
-SystemJournalSink::SystemJournalSink(std::chrono::milliseconds stallLimit)
-    : stallLimit_(stallLimit), cancelled_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+SystemJournalSink::SystemJournalSink() : SystemJournalSink(std::chrono::seconds(10), Pace{}) {}
+
+SystemJournalSink::SystemJournalSink(std::chrono::milliseconds stallLimit, Pace pace)
+    : stallLimit_(stallLimit), pace_(pace), cancelled_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (cancelled_ < 0) {
         throw LineSinkError(refusedText(errno));
     }
@@ -129,8 +142,13 @@ std::size_t SystemJournalSink::send(std::span<const ForwardedLine> lines) {
     JournalProbe probe;
     std::size_t taken = 0;
     for (const auto& line : lines) {
+        auto notBefore = recent_.size() < pace_.lines ? SteadyClock::time_point::min()
+                                                      : recent_.front() + pace_.interval;
+        if (taken > 0 && notBefore > SteadyClock::now()) {
+            return taken;  // what went so far counts before the wait for the pace
+        }
         std::string failure;
-        switch (waitForRoom(probe, cancelled_, stallLimit_)) {
+        switch (waitForRoom(probe, cancelled_, stallLimit_, notBefore)) {
             case Room::cancelled:
                 failure = kCancelled;
                 break;
@@ -148,6 +166,10 @@ std::size_t SystemJournalSink::send(std::span<const ForwardedLine> lines) {
                 return taken;  // the next call meets the failure again and throws
             }
             throw LineSinkError(failure);
+        }
+        recent_.push_back(SteadyClock::now());
+        if (recent_.size() > pace_.lines) {
+            recent_.pop_front();
         }
         ++taken;
     }

@@ -172,9 +172,13 @@ TEST_F(SystemJournalSinkTest, RecordedEventsArriveWithTheirFieldsAndTheirLinesVe
     EXPECT_TRUE(verdict.out.starts_with("Chain intact \u2014 11 entries verified")) << verdict.out;
 }
 
-TEST_F(SystemJournalSinkTest, TenThousandLinesInABurstArriveInOrderNoneMissing) {
+TEST_F(SystemJournalSinkTest, ABurstOfTenThousandLinesArrivesWholeAtAPaceTheRateLimitAllows) {
+    // journald drops what a unit logs beyond its rate limit and tells the
+    // sender nothing; the sink's pace keeps below it. A faster pace than the
+    // default keeps the test short.
+    const SystemJournalSink::Pace pace{2500, std::chrono::seconds(1)};
     auto sent = eventLines(test::sealedLines({}, 10000));
-    SystemJournalSink sink;
+    SystemJournalSink sink(std::chrono::seconds(10), pace);
     std::span<const ForwardedLine> rest = sent;
     while (!rest.empty()) {
         rest = rest.subspan(sink.send(rest.first(std::min<std::size_t>(rest.size(), 500))));
@@ -183,6 +187,32 @@ TEST_F(SystemJournalSinkTest, TenThousandLinesInABurstArriveInOrderNoneMissing) 
     auto entries = journald->entries();
     ASSERT_NO_FATAL_FAILURE(expectExactly(entries, sent));
     EXPECT_EQ(chainOf(entries), ChainVerificationResult::intact(10000, 0, 1, 10000));
+
+    // When each datagram was sent, by the kernel's stamp on it: no window of
+    // the pace's length holds more than its lines (1 ms for clock slewing).
+    std::vector<std::int64_t> sentAt;
+    for (const auto& entry : entries) {
+        sentAt.push_back(std::stoll(entry.at("_SOURCE_REALTIME_TIMESTAMP")));
+    }
+    const std::int64_t window = 1000000 - 1000;
+    for (std::size_t i = pace.lines; i < sentAt.size(); ++i) {
+        ASSERT_GE(sentAt[i] - sentAt[i - pace.lines], window) << "entry " << i;
+    }
+}
+
+TEST_F(SystemJournalSinkTest, CancelEndsAWaitForThePace) {
+    auto sent = eventLines(test::sealedLines({}, 2));
+    std::span<const ForwardedLine> all = sent;
+    SystemJournalSink sink(std::chrono::seconds(10), {1, std::chrono::hours(1)});
+    ASSERT_EQ(sink.send(all), 1u);
+    auto held = std::async(std::launch::async, [&] { return sink.send(all.subspan(1)); });
+    sink.cancel();
+    try {
+        held.get();
+        ADD_FAILURE() << "a line went out before its time";
+    } catch (const LineSinkError& error) {
+        EXPECT_STREQ(error.what(), "sending to the system journal was stopped");
+    }
 }
 
 TEST_F(SystemJournalSinkTest, AJournalThatIsNotRunningIsAnErrorNotASilentSuccess) {
@@ -217,7 +247,7 @@ TEST_F(SystemJournalSinkTest, AStalledJournalFailsTheSendAndCancelEndsOneItHolds
     journald->pause();
 
     // The socket's queue fills; the sink stops there instead of blocking.
-    SystemJournalSink impatient(std::chrono::milliseconds(200));
+    SystemJournalSink impatient(std::chrono::milliseconds(200), {});
     auto taken = impatient.send(all);
     ASSERT_LT(taken, sent.size());
     try {
