@@ -19,6 +19,7 @@
 #include "support/ChainLogCases.h"
 #include "support/ChainPrinting.h"
 #include "support/EventFactory.h"
+#include "support/SealedHistory.h"
 #include "support/TempDirectory.h"
 
 using namespace veyrune;
@@ -51,11 +52,11 @@ struct ToolRun {
     std::string out;
 };
 
-// The built veyrune-verify on `log`; its standard output and exit status.
-ToolRun verifyTool(const std::filesystem::path& log) {
+// The built veyrune-verify with `arguments`; its standard output and exit status.
+ToolRun verifyTool(const std::string& arguments) {
     const char* folder = std::getenv("VEYRUNE_BINARY_DIR");
-    std::string command = std::string(folder ? folder : ".") + "/tools/veyrune-verify '" +
-                          log.string() + "' 2>/dev/null";
+    std::string command =
+        std::string(folder ? folder : ".") + "/tools/veyrune-verify " + arguments + " 2>/dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
     std::string out;
     char buffer[4096];
@@ -179,9 +180,32 @@ TEST_F(SystemJournalSinkTest, RecordedEventsArriveWithTheirFieldsAndTheirLinesVe
     auto fromJournal = dir / "security-events-from-journal.jsonl";
     test::writeFile(fromJournal, journald->fieldLines("VEYRUNE_LINE"));
     EXPECT_EQ(test::readFile(fromJournal), test::readFile(dir / "security-events.jsonl"));
-    auto verdict = verifyTool(fromJournal);
+    auto verdict = verifyTool("'" + fromJournal.string() + "'");
     EXPECT_EQ(verdict.status, 0) << verdict.out;
     EXPECT_TRUE(verdict.out.starts_with("Chain intact \u2014 11 entries verified")) << verdict.out;
+}
+
+TEST_F(SystemJournalSinkTest, SealsTravelBesideTheEventsAndVerifyWithTheKeyFromTheJournal) {
+    test::SealedHistory history;
+    history.epoch(3);
+    history.epoch(0);
+    history.epoch(2);
+    auto sent = eventLines(test::fileLines(history.log()));
+    for (const auto& seal : test::fileLines(history.seals())) {
+        sent.push_back({ForwardedLog::seals, seal});
+    }
+    SystemJournalSink sink;
+    ASSERT_EQ(sink.send(sent), sent.size());
+    journald->sync();
+
+    test::TempDirectory central;
+    test::writeFile(central / "security-events.jsonl", journald->fieldLines("VEYRUNE_LINE"));
+    test::writeFile(central / "security-events.seals", journald->fieldLines("VEYRUNE_SEAL"));
+    EXPECT_EQ(test::readFile(central / "security-events.seals"), test::readFile(history.seals()));
+    auto verdict = verifyTool("--key '" + history.key.text() + "' '" +
+                              (central / "security-events.jsonl").string() + "'");
+    EXPECT_EQ(verdict.status, 0) << verdict.out;
+    EXPECT_NE(verdict.out.find("Sealed through"), std::string::npos) << verdict.out;
 }
 
 TEST_F(SystemJournalSinkTest, ABurstOfTenThousandLinesArrivesWholeAtAPaceTheRateLimitAllows) {
