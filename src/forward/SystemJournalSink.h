@@ -38,6 +38,7 @@ class SystemJournalSink final : public LineSink {
     // Stops at the first line the journal does not take, or that must wait
     // for the pace, returning how many went before it; waits for the pace
     // when that is the first line, and throws LineSinkError when it fails.
+    // With no lines it only checks that the journal is running.
     std::size_t send(std::span<const ForwardedLine> lines) override;
     void cancel() override;
     void reset() override;

@@ -254,11 +254,16 @@ TEST_F(SystemJournalSinkTest, AJournalThatIsNotRunningIsAnErrorNotASilentSuccess
     SystemJournalSink sink;
 
     auto send = [&] { return sink.send(sent); };
+    // An empty send is how a forwarder asks whether the route is there.
+    auto ask = [&] { return sink.send({}); };
+    EXPECT_EQ(outcomeOf(ask), "took 0");
     journald->stop();  // the socket file stays behind, with nobody reading it
     EXPECT_EQ(outcomeOf(send), "the system journal is not running");
+    EXPECT_EQ(outcomeOf(ask), "the system journal is not running");
     // No socket at all: libsystemd alone reports success here and drops the line.
     std::filesystem::remove_all("/run/systemd/journal");
     EXPECT_EQ(outcomeOf(send), "the system journal is not running");
+    EXPECT_EQ(outcomeOf(ask), "the system journal is not running");
 
     journald->start();
     ASSERT_EQ(sink.send(sent), sent.size());
