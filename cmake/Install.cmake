@@ -24,6 +24,8 @@ configure_file(${data}/org.veyrune.Veyrune.service.in
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/data/org.veyrune.Veyrune.service
         DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/veyrune-verify.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The journal's catalog of Veyrune's message IDs (journalctl -x shows it).
+install(FILES ${data}/veyrune.catalog DESTINATION lib/systemd/catalog)
 
 # The theme's PNG sizes are drawn from the SVGs at build time.
 find_program(RSVG_CONVERT rsvg-convert REQUIRED)
