@@ -188,19 +188,39 @@ DiagnosticRow collectorRow(const ForwardingStatus& status, const std::string& ad
     return {ID::collector, title, "", State::attention};
 }
 
+std::string routeNote(const ForwardingStatus& status, const std::string& route) {
+    if (status.state != ForwardingStatus::State::failing) {
+        return {};
+    }
+    return "The last attempt failed: " + sentence(status.error) +
+           " Nothing is lost meanwhile: the events wait in the event log and go to " + route +
+           " in order once it takes them again.";
+}
+
 DiagnosticsSnapshot makeDiagnosticsSnapshot(const DiagnosticsInputs& inputs) {
-    return {{
-                cameraRow(inputs.captureCamera, inputs.cameraStatus),
-                screenshotsRow(inputs.captureScreenshots, inputs.screenCaptureAccess),
-                telegramRow(inputs.telegram, inputs.queueSummary),
-                channelRow(ID::webhook, "Webhook alerts", inputs.webhook, inputs.queueSummary),
-                sleepGateRow(inputs.sleepGateAvailable),
-                sealingRow(inputs.sealEventLog, inputs.sealingError),
-                systemJournalRow(inputs.systemJournal),
-                collectorRow(inputs.collector, inputs.collectorAddress),
-            },
-            {{ID::screenshots,
-              screenshotsNote(inputs.screenCaptureAccess, inputs.screenCaptureMethod)}}};
+    DiagnosticsSnapshot snapshot{
+        {
+            cameraRow(inputs.captureCamera, inputs.cameraStatus),
+            screenshotsRow(inputs.captureScreenshots, inputs.screenCaptureAccess),
+            telegramRow(inputs.telegram, inputs.queueSummary),
+            channelRow(ID::webhook, "Webhook alerts", inputs.webhook, inputs.queueSummary),
+            sleepGateRow(inputs.sleepGateAvailable),
+            sealingRow(inputs.sealEventLog, inputs.sealingError),
+            systemJournalRow(inputs.systemJournal),
+            collectorRow(inputs.collector, inputs.collectorAddress),
+        },
+        {{ID::screenshots,
+          screenshotsNote(inputs.screenCaptureAccess, inputs.screenCaptureMethod)}}};
+    const std::pair<ID, std::string> routes[] = {
+        {ID::systemJournal, routeNote(inputs.systemJournal, "the journal")},
+        {ID::collector, routeNote(inputs.collector, "the collector")},
+    };
+    for (const auto& [id, note] : routes) {
+        if (!note.empty()) {
+            snapshot.notes[id] = note;
+        }
+    }
+    return snapshot;
 }
 
 }  // namespace veyrune

@@ -68,5 +68,8 @@ DiagnosticRow sealingRow(bool sealEventLog, const std::string& lastError);
 // is added while there are any.
 DiagnosticRow systemJournalRow(const ForwardingStatus& status);
 DiagnosticRow collectorRow(const ForwardingStatus& status, const std::string& address);
+// A failing route's note: its whole failure (the row's text may be cut short)
+// and that the events wait; nothing for a route that is not failing.
+std::string routeNote(const ForwardingStatus& status, const std::string& route);
 
 }  // namespace veyrune

@@ -203,4 +203,9 @@ TEST(DiagnosticsSnapshot, EveryRowInDisplayOrderFedByItsOwnInput) {
     EXPECT_EQ(snapshot.rows[5].state, State::ready);
     EXPECT_EQ(snapshot.rows[6].detail, "Recording every event.");
     EXPECT_EQ(snapshot.rows[7].detail, "Not sending to 10.0.0.5:2514: refused. 3 events waiting.");
+    // Only the failing route explains itself in a note (its text may be cut short on screen).
+    EXPECT_EQ(snapshot.notes.at(ID::collector),
+              "The last attempt failed: refused. Nothing is lost meanwhile: the events wait in the "
+              "event log and go to the collector in order once it takes them again.");
+    EXPECT_FALSE(snapshot.notes.contains(ID::systemJournal));
 }

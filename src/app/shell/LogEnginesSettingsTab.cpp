@@ -91,6 +91,7 @@ void LogEnginesSettingsTab::addCollector(QVBoxLayout* page) {
     message_->setObjectName(QStringLiteral("collectorMessage"));
     message_->setWordWrap(true);
     message_->setTextFormat(Qt::PlainText);
+    message_->setVisible(false);
     section->addWidget(message_);
     addHelp(section, text(ShellTexts::collectorHelp));
 }
@@ -176,7 +177,7 @@ void LogEnginesSettingsTab::saved(const CollectorSettingsForm& form,
         for (const auto& problem : problems) {
             lines << QString::fromStdString(problem);
         }
-        message_->setText(lines.join('\n'));
+        showMessage(lines.join('\n'));
         return;
     }
     const std::string values[] = {form.address, form.caFile, form.clientCertificateFile,
@@ -189,7 +190,12 @@ void LogEnginesSettingsTab::saved(const CollectorSettingsForm& form,
         }
         showField(fields_[i]);
     }
-    message_->setText(text(ShellTexts::collectorSaved));
+    showMessage(text(ShellTexts::collectorSaved));
+}
+
+void LogEnginesSettingsTab::showMessage(const QString& message) {
+    message_->setText(message);
+    message_->setVisible(!message.isEmpty());
 }
 
 }  // namespace veyrune

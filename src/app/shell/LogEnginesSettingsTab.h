@@ -49,6 +49,7 @@ class LogEnginesSettingsTab : public QWidget {
     void showField(Field& field);
     CollectorSettingsForm form() const;
     void saved(const CollectorSettingsForm& form, const std::vector<std::string>& problems);
+    void showMessage(const QString& message);
 
     SettingsBridge& settings_;
     TaskPool& pool_;

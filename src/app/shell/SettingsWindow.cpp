@@ -35,7 +35,7 @@ QWidget* scrolling(QWidget* content) {
 SettingsWindow::SettingsWindow(Collaborators c, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QString::fromUtf8(ShellTexts::settingsWindowTitle));
-    resize(560, 620);
+    resize(640, 620);  // six tabs side by side
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
     tabs_->setAccessibleName(windowTitle());
