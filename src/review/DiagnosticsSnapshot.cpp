@@ -136,11 +136,15 @@ DiagnosticRow sleepGateRow(bool sleepGateAvailable) {
 
 DiagnosticRow sealingRow(bool sealEventLog, const std::string& lastError) {
     const std::string title = "Event log sealing";
+    // A failure that turned the switch off (the key file went) is news; a
+    // switch the user turned off leaves no failure behind.
+    if (!lastError.empty()) {
+        return {ID::sealing, title,
+                (sealEventLog ? "Sealing failed: " : "Sealing stopped: ") + sentence(lastError),
+                State::attention};
+    }
     if (!sealEventLog) {
         return {ID::sealing, title, "Disabled in General settings", State::inactive};
-    }
-    if (!lastError.empty()) {
-        return {ID::sealing, title, "Sealing failed: " + sentence(lastError), State::attention};
     }
     return {ID::sealing, title, "The event log is being sealed", State::ready};
 }
@@ -215,6 +219,10 @@ DiagnosticsSnapshot makeDiagnosticsSnapshot(const DiagnosticsInputs& inputs) {
         {ID::systemJournal, routeNote(inputs.systemJournal, "the journal")},
         {ID::collector, routeNote(inputs.collector, "the collector")},
     };
+    if (!inputs.sealingError.empty()) {
+        // The row's text may be cut short on screen.
+        snapshot.notes[ID::sealing] = sentence(inputs.sealingError);
+    }
     for (const auto& [id, note] : routes) {
         if (!note.empty()) {
             snapshot.notes[id] = note;

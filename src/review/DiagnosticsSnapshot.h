@@ -62,6 +62,8 @@ DiagnosticRow telegramRow(ChannelSetupState state, const DeliveryQueueSummary& s
 DiagnosticRow channelRow(DiagnosticRow::ID id, const std::string& channelName,
                          ChannelSetupState state, const DeliveryQueueSummary& summary);
 DiagnosticRow sleepGateRow(bool sleepGateAvailable);
+// `lastError` is the sealing service's: with the switch off it tells why
+// sealing stopped by itself (its key file went).
 DiagnosticRow sealingRow(bool sealEventLog, const std::string& lastError);
 // The log's routes; a route that is off is `inactive`, one that is not yet
 // or no longer sending is `attention`, and the count of events still waiting

@@ -145,7 +145,9 @@ TEST(DiagnosticsSnapshot, LogRouteRowsSayWhetherEventsLeaveAndHowManyWait) {
               "Connected to the collector.");
 }
 
-TEST(DiagnosticsSnapshot, SealingRowTurnsToAttentionOnlyWhileSwitchedOnAndFailing) {
+// Sealing that stopped by itself (its key file gone turns the switch off) must
+// not look like sealing the user switched off.
+TEST(DiagnosticsSnapshot, SealingRowTellsAFailureEvenWhenItTurnedTheSwitchOff) {
     struct Row {
         bool on;
         const char* error;
@@ -153,8 +155,8 @@ TEST(DiagnosticsSnapshot, SealingRowTurnsToAttentionOnlyWhileSwitchedOnAndFailin
         State state;
     } rows[] = {
         {false, "", "Disabled in General settings", State::inactive},
-        // A failure left over from before the switch went off is no longer news.
-        {false, "No space left on device", "Disabled in General settings", State::inactive},
+        {false, "The sealing key file /k is gone",
+         "Sealing stopped: The sealing key file /k is gone.", State::attention},
         {true, "", "The event log is being sealed", State::ready},
         {true, "No space left on device", "Sealing failed: No space left on device.",
          State::attention},
