@@ -148,13 +148,20 @@ TEST(AdministratorDefaults, WritesGoToTheUsersFileOnlyAndRemovalBringsTheAdminis
     EXPECT_EQ(again.stringValue(Settings::collectorCAFile.key, ""), "/etc/veyrune/ca.pem");
 }
 
-TEST(AdministratorDefaults, AFolderWhereTheFileShouldBeSetsNothing) {
+// Nothing is ever made where an administrator's file could be.
+TEST(AdministratorDefaults, AFolderOrNothingWhereTheFileShouldBeSetsNothingAndStaysSo) {
     Files files(nullptr, nullptr, "collectorAddress=b.example:2514\n");
     std::filesystem::create_directories(files.administratorFile(0));
-    auto preferences = files.open();
-    EXPECT_EQ(preferences.stringValue(Settings::collectorAddress.key, ""), "b.example:2514");
-    preferences.set(Settings::collectorAddress.key, "mine:6514");
+    const auto absent = files.folder / "etc2/Veyrune/Veyrune.conf";
+    {
+        QSettingsPreferences preferences(
+            files.userFile(), {files.administratorFile(0), absent, files.administratorFile(1)});
+        EXPECT_EQ(preferences.stringValue(Settings::collectorAddress.key, ""), "b.example:2514");
+        preferences.set(Settings::collectorAddress.key, "mine:6514");
+        preferences.remove(Settings::collectorAddress.key);
+    }
     EXPECT_TRUE(std::filesystem::is_directory(files.administratorFile(0)));
+    EXPECT_FALSE(std::filesystem::exists(absent.parent_path()));
 }
 
 // The sample for administrators sets nothing as shipped, and each setting
