@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -162,6 +163,22 @@ TEST(AdministratorDefaults, AFolderOrNothingWhereTheFileShouldBeSetsNothingAndSt
     }
     EXPECT_TRUE(std::filesystem::is_directory(files.administratorFile(0)));
     EXPECT_FALSE(std::filesystem::exists(absent.parent_path()));
+}
+
+// The program looks where the environment says at the moment it starts, in
+// Veyrune's own folder of each.
+TEST(AdministratorDefaults, TheProgramsFilesFollowXDGConfigDirs) {
+    const char* saved = std::getenv("XDG_CONFIG_DIRS");
+    const std::string previous = saved ? saved : "";
+    ::setenv("XDG_CONFIG_DIRS", "/etc/company:relative:/etc/xdg", 1);
+    EXPECT_EQ(QSettingsPreferences::defaultAdministratorFiles(),
+              (std::vector<std::filesystem::path>{"/etc/company/Veyrune/Veyrune.conf",
+                                                  "/etc/xdg/Veyrune/Veyrune.conf"}));
+    if (saved) {
+        ::setenv("XDG_CONFIG_DIRS", previous.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_DIRS");
+    }
 }
 
 // The sample for administrators sets nothing as shipped, and each setting
