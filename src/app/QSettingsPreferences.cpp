@@ -36,17 +36,39 @@ std::optional<double> asDouble(const QVariant& value) {
     return std::nullopt;
 }
 
+// INI text with a comma reads as a list; an unquoted "a, b" is still one text.
+std::optional<std::string> asString(const QVariant& value) {
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(QStringLiteral(", ")).toStdString();
+    }
+    return value.toString().toStdString();
+}
+
 }  // namespace
 
-QSettingsPreferences::QSettingsPreferences(std::filesystem::path file)
+QSettingsPreferences::QSettingsPreferences(std::filesystem::path file,
+                                           std::vector<std::filesystem::path> administratorFiles)
     : file_(std::move(file)),
-      settings_(QString::fromStdString(file_.string()), QSettings::IniFormat) {}
+      settings_(QString::fromStdString(file_.string()), QSettings::IniFormat) {
+    for (const auto& path : administratorFiles) {
+        administrator_.push_back(std::make_unique<QSettings>(QString::fromStdString(path.string()),
+                                                             QSettings::IniFormat));
+    }
+}
 
 std::filesystem::path QSettingsPreferences::defaultFile() {
     return userConfigDirectory() / "Veyrune" / "Veyrune.conf";
 }
 
-std::optional<QVariant> QSettingsPreferences::stored(const std::string& key) const {
+std::vector<std::filesystem::path> QSettingsPreferences::defaultAdministratorFiles() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& folder : systemConfigDirectories()) {
+        files.push_back(folder / "Veyrune" / "Veyrune.conf");
+    }
+    return files;
+}
+
+std::optional<QVariant> QSettingsPreferences::userValue(const std::string& key) const {
     std::lock_guard lock(mutex_);
     auto name = QString::fromStdString(key);
     if (!settings_.contains(name)) {
@@ -55,28 +77,59 @@ std::optional<QVariant> QSettingsPreferences::stored(const std::string& key) con
     return settings_.value(name);
 }
 
+std::optional<QVariant> QSettingsPreferences::administratorStored(const std::string& key) const {
+    std::lock_guard lock(mutex_);
+    auto name = QString::fromStdString(key);
+    for (const auto& file : administrator_) {
+        if (file->contains(name)) {
+            return file->value(name);
+        }
+    }
+    return std::nullopt;
+}
+
+template <typename Convert>
+auto QSettingsPreferences::read(const std::string& key, Convert convert) const
+    -> decltype(convert(QVariant())) {
+    if (auto own = userValue(key)) {
+        if (auto value = convert(*own)) {
+            return value;
+        }
+    }
+    auto fallback = administratorStored(key);
+    return fallback ? convert(*fallback) : std::nullopt;
+}
+
+PreferenceOrigin QSettingsPreferences::origin(const std::string& key) const {
+    if (userValue(key)) {
+        return PreferenceOrigin::user;
+    }
+    return administratorStored(key) ? PreferenceOrigin::administrator : PreferenceOrigin::none;
+}
+
+std::optional<std::string> QSettingsPreferences::administratorValue(const std::string& key) const {
+    auto value = administratorStored(key);
+    return value ? asString(*value) : std::nullopt;
+}
+
 bool QSettingsPreferences::contains(const std::string& key) const {
-    return stored(key).has_value();
+    return origin(key) != PreferenceOrigin::none;
 }
 
 std::optional<bool> QSettingsPreferences::boolValue(const std::string& key) const {
-    auto value = stored(key);
-    return value ? asBool(*value) : std::nullopt;
+    return read(key, asBool);
 }
 
 std::optional<std::int64_t> QSettingsPreferences::intValue(const std::string& key) const {
-    auto value = stored(key);
-    return value ? asInt(*value) : std::nullopt;
+    return read(key, asInt);
 }
 
 std::optional<double> QSettingsPreferences::doubleValue(const std::string& key) const {
-    auto value = stored(key);
-    return value ? asDouble(*value) : std::nullopt;
+    return read(key, asDouble);
 }
 
 std::optional<std::string> QSettingsPreferences::stringValue(const std::string& key) const {
-    auto value = stored(key);
-    return value ? std::optional(value->toString().toStdString()) : std::nullopt;
+    return read(key, asString);
 }
 
 void QSettingsPreferences::set(const std::string& key, bool value) {

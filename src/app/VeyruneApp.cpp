@@ -201,6 +201,13 @@ DiagnosticsInputs VeyruneApp::diagnosticsInputs() {
         delivery_.webhookConfiguration().status(settings_.value(Settings::enableWebhook));
     inputs.queueSummary = delivery_.manager().queueSummary();
     inputs.sleepGateAvailable = sleepGateStatus_.isAvailable();
+    inputs.sealEventLog = settings_.value(Settings::sealEventLog);
+    inputs.sealingError = sealing_.lastError();
+    if (forwardingStatus_) {
+        inputs.systemJournal = forwardingStatus_->systemJournal();
+        inputs.collector = forwardingStatus_->collector();
+    }
+    inputs.collectorAddress = settings_.value(Settings::collectorAddress);
     return inputs;
 }
 

@@ -14,6 +14,7 @@
 #include "credentials/SecretServiceChangeWatcher.h"
 #include "credentials/SystemKeychainStore.h"
 #include "delivery/WakeNotificationFanOut.h"
+#include "forward/ForwardingStatusSource.h"
 #include "model/AppAction.h"
 #include "model/AppModel.h"
 #include "model/LaunchAtLoginSettingsModel.h"
@@ -64,6 +65,12 @@ class VeyruneApp {
     // What the diagnostics rows show, read afresh. Reads the keyring and hops
     // onto the delivery queue: call it off the main thread.
     DiagnosticsInputs diagnosticsInputs();
+    // Where the Diagnostics rows of the system journal and the central
+    // collector read their routes' status; without one both read as off.
+    // `source` must outlive this object.
+    void setForwardingStatusSource(const ForwardingStatusSource& source) {
+        forwardingStatus_ = &source;
+    }
     // The settings changed a channel: the keyring is read afresh and the
     // delivery manager looks at its queue again.
     void channelsChanged();
@@ -131,6 +138,7 @@ class VeyruneApp {
     LaunchAtLoginSettingsModel launchAtLogin_;
     ApplicationBusService bus_;
     WindowHooks windows_;
+    const ForwardingStatusSource* forwardingStatus_ = nullptr;
 };
 
 }  // namespace veyrune

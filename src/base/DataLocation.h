@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 namespace veyrune {
 
@@ -10,5 +11,12 @@ std::filesystem::path veyruneDataDirectory();
 
 // The user's configuration folder: $XDG_CONFIG_HOME, by default ~/.config.
 std::filesystem::path userConfigDirectory();
+
+// The system's configuration folders, most important first: $XDG_CONFIG_DIRS,
+// by default /etc/xdg.
+std::vector<std::filesystem::path> systemConfigDirectories();
+// The folders a value of XDG_CONFIG_DIRS names (null: unset). Relative
+// entries are ignored, as the XDG rules ask; none left gives /etc/xdg.
+std::vector<std::filesystem::path> configDirectoriesFrom(const char* value);
 
 }  // namespace veyrune

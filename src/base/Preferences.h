@@ -6,12 +6,23 @@
 
 namespace veyrune {
 
+// Where a preference's value comes from: nowhere (its default), the user's
+// own settings, or the defaults an administrator set for every user.
+enum class PreferenceOrigin { none, user, administrator };
+
 // The user's preferences: typed reads with a default, writes, removal.
-// Implementations are safe to call from any thread. A stored value of another
-// type reads as the default.
+// Reads see the user's own value, else the administrator's; writes and
+// removal touch only the user's, so removing a key brings the administrator's
+// value back. Implementations are safe to call from any thread. A stored
+// value of another type reads as the default.
 class Preferences {
   public:
     virtual ~Preferences() = default;
+
+    virtual PreferenceOrigin origin(const std::string& key) const = 0;
+    // The administrator's value as written in their file ("true", "10.0.0.5:2514"),
+    // whether or not the user's own value hides it; nothing when they set none.
+    virtual std::optional<std::string> administratorValue(const std::string& key) const = 0;
 
     virtual bool contains(const std::string& key) const = 0;
     virtual std::optional<bool> boolValue(const std::string& key) const = 0;

@@ -27,6 +27,10 @@ std::int64_t SettingsBridge::value(IntSetting setting) const {
     return preferences_.intValue(setting.key, setting.defaultValue);
 }
 
+std::string SettingsBridge::value(StringSetting setting) const {
+    return preferences_.stringValue(setting.key, setting.defaultValue);
+}
+
 void SettingsBridge::set(BoolSetting setting, bool value) {
     preferences_.set(setting.key, value);
     changed(setting.key);
@@ -35,6 +39,32 @@ void SettingsBridge::set(BoolSetting setting, bool value) {
 void SettingsBridge::set(IntSetting setting, std::int64_t value) {
     preferences_.set(setting.key, value);
     changed(setting.key);
+}
+
+void SettingsBridge::set(StringSetting setting, const std::string& value) {
+    preferences_.set(setting.key, value);
+    changed(setting.key);
+}
+
+PreferenceOrigin SettingsBridge::origin(const char* key) const {
+    return preferences_.origin(key);
+}
+
+std::optional<bool> SettingsBridge::administratorValue(BoolSetting setting) const {
+    auto text = preferences_.administratorValue(setting.key);
+    if (text == "true" || text == "false") {
+        return text == "true";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SettingsBridge::administratorValue(StringSetting setting) const {
+    return preferences_.administratorValue(setting.key);
+}
+
+void SettingsBridge::useAdministratorValue(const char* key) {
+    preferences_.remove(key);
+    changed(key);
 }
 
 std::set<DeliveryChannelKind> SettingsBridge::enabledChannels() const {

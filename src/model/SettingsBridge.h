@@ -4,6 +4,7 @@
 #include <functional>
 #include <mutex>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "base/Preferences.h"
@@ -30,8 +31,19 @@ class SettingsBridge {
 
     bool value(BoolSetting setting) const;
     std::int64_t value(IntSetting setting) const;
+    std::string value(StringSetting setting) const;
     void set(BoolSetting setting, bool value);
     void set(IntSetting setting, std::int64_t value);
+    void set(StringSetting setting, const std::string& value);
+
+    // Whether the value shown is the user's own, the administrator's, or the default.
+    PreferenceOrigin origin(const char* key) const;
+    // What the administrator set; nothing when they set none (or, for a
+    // switch, something other than true or false).
+    std::optional<bool> administratorValue(BoolSetting setting) const;
+    std::optional<std::string> administratorValue(StringSetting setting) const;
+    // Drops the user's own value, so the administrator's (or the default) applies again.
+    void useAdministratorValue(const char* key);
 
     // telegram when "enableTelegram" is on, webhook when "enableWebhook" is on.
     std::set<DeliveryChannelKind> enabledChannels() const;

@@ -9,12 +9,13 @@
 #include "evidence/CameraAuthorizationStatus.h"
 #include "evidence/ScreenCaptureAccess.h"
 #include "evidence/ScreenCaptureMethod.h"
+#include "forward/ForwardingStatus.h"
 #include "outbox/DeliveryQueueSummary.h"
 #include "review/DiagnosticRow.h"
 
 namespace veyrune {
 
-// The five diagnostics rows in display order, and words about some rows
+// The diagnostics rows in display order, and words about some rows
 // that are not part of their texts (shown beside the row, as its tooltip).
 struct DiagnosticsSnapshot {
     std::vector<DiagnosticRow> rows;
@@ -34,6 +35,11 @@ struct DiagnosticsInputs {
     ChannelSetupState webhook = ChannelSetupState::disabled;
     DeliveryQueueSummary queueSummary;
     bool sleepGateAvailable = false;
+    bool sealEventLog = false;
+    std::string sealingError;  // the sealing service's last failure; empty when none
+    ForwardingStatus systemJournal;
+    ForwardingStatus collector;
+    std::string collectorAddress;  // "host:port" as set
 };
 
 DiagnosticsSnapshot makeDiagnosticsSnapshot(const DiagnosticsInputs& inputs);
@@ -56,5 +62,16 @@ DiagnosticRow telegramRow(ChannelSetupState state, const DeliveryQueueSummary& s
 DiagnosticRow channelRow(DiagnosticRow::ID id, const std::string& channelName,
                          ChannelSetupState state, const DeliveryQueueSummary& summary);
 DiagnosticRow sleepGateRow(bool sleepGateAvailable);
+// `lastError` is the sealing service's: with the switch off it tells why
+// sealing stopped by itself (its key file went).
+DiagnosticRow sealingRow(bool sealEventLog, const std::string& lastError);
+// The log's routes; a route that is off is `inactive`, one that is not yet
+// or no longer sending is `attention`, and the count of events still waiting
+// is added while there are any.
+DiagnosticRow systemJournalRow(const ForwardingStatus& status);
+DiagnosticRow collectorRow(const ForwardingStatus& status, const std::string& address);
+// A failing route's note: its whole failure (the row's text may be cut short)
+// and that the events wait; nothing for a route that is not failing.
+std::string routeNote(const ForwardingStatus& status, const std::string& route);
 
 }  // namespace veyrune

@@ -98,7 +98,77 @@ TEST(DiagnosticsSnapshot, ChannelRows) {
                        State::attention}));
 }
 
-TEST(DiagnosticsSnapshot, FiveRowsInOrder) {
+// A route's row must not hide a failure behind its backlog, nor report a
+// backlog for a route that is off; counts read as words.
+TEST(DiagnosticsSnapshot, LogRouteRowsSayWhetherEventsLeaveAndHowManyWait) {
+    using Route = ForwardingStatus::State;
+    struct Row {
+        Route route;
+        std::uint64_t waiting;
+        std::string error;
+        const char* journal;
+        const char* collector;
+        State state;
+    } rows[] = {
+        {Route::off, 40, "", "Disabled in Log Engines settings", "Disabled in Log Engines settings",
+         State::inactive},
+        {Route::connecting, 0, "", "Starting to record.", "Connecting to logs.example.org:6514.",
+         State::attention},
+        {Route::connected, 0, "", "Recording every event.", "Connected to logs.example.org:6514.",
+         State::ready},
+        {Route::connected, 1, "", "Recording every event. 1 event waiting.",
+         "Connected to logs.example.org:6514. 1 event waiting.", State::ready},
+        {Route::connecting, 12, "", "Starting to record. 12 events waiting.",
+         "Connecting to logs.example.org:6514. 12 events waiting.", State::attention},
+        {Route::failing, 12, "certificate refused: it names another host",
+         "Recording failed: certificate refused: it names another host. 12 events waiting.",
+         "Not sending to logs.example.org:6514: certificate refused: it names another host. 12 "
+         "events waiting.",
+         State::attention},
+        // A failure that already ends its sentence, and one without words.
+        {Route::failing, 0, "Connection refused.", "Recording failed: Connection refused.",
+         "Not sending to logs.example.org:6514: Connection refused.", State::attention},
+        {Route::failing, 0, "", "Recording failed: no reason given.",
+         "Not sending to logs.example.org:6514: no reason given.", State::attention},
+    };
+    for (const auto& row : rows) {
+        ForwardingStatus status{row.route, row.waiting, row.error, std::nullopt};
+        EXPECT_EQ(systemJournalRow(status),
+                  (DiagnosticRow{DiagnosticRow::ID::systemJournal, "System journal", row.journal,
+                                 row.state}));
+        EXPECT_EQ(collectorRow(status, "logs.example.org:6514"),
+                  (DiagnosticRow{DiagnosticRow::ID::collector, "Central collector", row.collector,
+                                 row.state}));
+    }
+    // A status that outlived its address still reads as a sentence.
+    EXPECT_EQ(collectorRow({Route::connected, 0, "", std::nullopt}, "").detail,
+              "Connected to the collector.");
+}
+
+// Sealing that stopped by itself (its key file gone turns the switch off) must
+// not look like sealing the user switched off.
+TEST(DiagnosticsSnapshot, SealingRowTellsAFailureEvenWhenItTurnedTheSwitchOff) {
+    struct Row {
+        bool on;
+        const char* error;
+        const char* detail;
+        State state;
+    } rows[] = {
+        {false, "", "Disabled in General settings", State::inactive},
+        {false, "The sealing key file /k is gone",
+         "Sealing stopped: The sealing key file /k is gone.", State::attention},
+        {true, "", "The event log is being sealed", State::ready},
+        {true, "No space left on device", "Sealing failed: No space left on device.",
+         State::attention},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(sealingRow(row.on, row.error),
+                  (DiagnosticRow{DiagnosticRow::ID::sealing, "Event log sealing", row.detail,
+                                 row.state}));
+    }
+}
+
+TEST(DiagnosticsSnapshot, EveryRowInDisplayOrderFedByItsOwnInput) {
     DiagnosticsInputs inputs;
     inputs.captureScreenshots = true;
     inputs.screenCaptureAccess = ScreenCaptureAccess::notGranted;
@@ -112,15 +182,32 @@ TEST(DiagnosticsSnapshot, FiveRowsInOrder) {
         ids.push_back(row.id);
     }
     using ID = DiagnosticRow::ID;
-    EXPECT_EQ(ids,
-              (std::vector{ID::camera, ID::screenshots, ID::telegram, ID::webhook, ID::sleepGate}));
+    EXPECT_EQ(ids, (std::vector{ID::camera, ID::screenshots, ID::telegram, ID::webhook,
+                                ID::sleepGate, ID::sealing, ID::systemJournal, ID::collector}));
     // One failed delivery in the shared outbox puts both channels into attention.
     EXPECT_EQ(snapshot.rows[2].state, State::attention);
     EXPECT_EQ(snapshot.rows[3].state, State::attention);
     EXPECT_EQ(snapshot.rows[4].state, State::ready);
 
+    // Nothing configured: the three newer rows are shown, switched off.
+    for (std::size_t i = 5; i < 8; ++i) {
+        EXPECT_EQ(snapshot.rows[i].state, State::inactive) << i;
+    }
+
     inputs.sleepGateAvailable = false;
+    inputs.sealEventLog = true;
+    inputs.systemJournal.state = ForwardingStatus::State::connected;
+    inputs.collector = {ForwardingStatus::State::failing, 3, "refused", std::nullopt};
+    inputs.collectorAddress = "10.0.0.5:2514";
     snapshot = makeDiagnosticsSnapshot(inputs);
     EXPECT_EQ(snapshot.rows[4].detail, "Alerts flush after wake only");
     EXPECT_EQ(snapshot.rows[4].state, State::attention);
+    EXPECT_EQ(snapshot.rows[5].state, State::ready);
+    EXPECT_EQ(snapshot.rows[6].detail, "Recording every event.");
+    EXPECT_EQ(snapshot.rows[7].detail, "Not sending to 10.0.0.5:2514: refused. 3 events waiting.");
+    // Only the failing route explains itself in a note (its text may be cut short on screen).
+    EXPECT_EQ(snapshot.notes.at(ID::collector),
+              "The last attempt failed: refused. Nothing is lost meanwhile: the events wait in the "
+              "event log and go to the collector in order once it takes them again.");
+    EXPECT_FALSE(snapshot.notes.contains(ID::systemJournal));
 }

@@ -151,7 +151,7 @@ TEST_F(TimelineControllerTest, RefreshBuildsRowsAndVerifiesOffTheCallersThread) 
     EXPECT_EQ(controller.rows()[0].evidenceText, "2 evidence items");
     EXPECT_EQ(controller.rows()[1].deliveries[0].title, "Webhook alert failed");
     EXPECT_EQ(diagnosticsCalls, 1);
-    EXPECT_EQ(controller.diagnostics().rows.size(), 5u);
+    EXPECT_EQ(controller.diagnostics().rows.size(), 8u);
 
     // The check waits on the pool; a second refresh does not start another.
     EXPECT_TRUE(controller.isVerifying());

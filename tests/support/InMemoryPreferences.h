@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <map>
 #include <mutex>
 #include <variant>
@@ -8,14 +9,34 @@
 
 namespace veyrune::test {
 
-// Preferences in a map. A value of another type reads as absent.
+// Preferences in a map, over an administrator's defaults kept as the text of
+// their file ("true", "7", "host:514"). A value of another type reads as the
+// administrator's, else absent.
 class InMemoryPreferences final : public Preferences {
   public:
     using Value = std::variant<bool, std::int64_t, double, std::string>;
 
-    bool contains(const std::string& key) const override {
+    // What an administrator's file says for `key`.
+    void setByAdministrator(const std::string& key, std::string text) {
         std::lock_guard lock(mutex_);
-        return values_.contains(key);
+        administrator_[key] = std::move(text);
+    }
+
+    PreferenceOrigin origin(const std::string& key) const override {
+        std::lock_guard lock(mutex_);
+        if (values_.contains(key)) {
+            return PreferenceOrigin::user;
+        }
+        return administrator_.contains(key) ? PreferenceOrigin::administrator
+                                            : PreferenceOrigin::none;
+    }
+    std::optional<std::string> administratorValue(const std::string& key) const override {
+        std::lock_guard lock(mutex_);
+        auto it = administrator_.find(key);
+        return it == administrator_.end() ? std::nullopt : std::optional(it->second);
+    }
+    bool contains(const std::string& key) const override {
+        return origin(key) != PreferenceOrigin::none;
     }
     std::optional<bool> boolValue(const std::string& key) const override { return get<bool>(key); }
     std::optional<std::int64_t> intValue(const std::string& key) const override {
@@ -43,13 +64,31 @@ class InMemoryPreferences final : public Preferences {
 
   private:
     template <typename T>
+    static std::optional<T> parse(const std::string& text) {
+        if constexpr (std::is_same_v<T, std::string>) {
+            return text;
+        } else if constexpr (std::is_same_v<T, bool>) {
+            return text == "true"    ? std::optional(true)
+                   : text == "false" ? std::optional(false)
+                                     : std::nullopt;
+        } else {
+            T number{};
+            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+            if (error != std::errc() || end != text.data() + text.size()) {
+                return std::nullopt;
+            }
+            return number;
+        }
+    }
+    template <typename T>
     std::optional<T> get(const std::string& key) const {
         std::lock_guard lock(mutex_);
-        auto it = values_.find(key);
-        if (it == values_.end() || !std::holds_alternative<T>(it->second)) {
-            return std::nullopt;
+        if (auto it = values_.find(key);
+            it != values_.end() && std::holds_alternative<T>(it->second)) {
+            return std::get<T>(it->second);
         }
-        return std::get<T>(it->second);
+        auto it = administrator_.find(key);
+        return it == administrator_.end() ? std::nullopt : parse<T>(it->second);
     }
     void put(const std::string& key, Value value) {
         std::lock_guard lock(mutex_);
@@ -57,7 +96,8 @@ class InMemoryPreferences final : public Preferences {
     }
 
     mutable std::mutex mutex_;
-    std::map<std::string, Value> values_;  // guarded by mutex_
+    std::map<std::string, Value> values_;               // guarded by mutex_
+    std::map<std::string, std::string> administrator_;  // guarded by mutex_
 };
 
 }  // namespace veyrune::test

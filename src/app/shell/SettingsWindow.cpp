@@ -9,10 +9,12 @@
 #include "app/shell/AlertsSettingsTab.h"
 #include "app/shell/EvidenceSettingsTab.h"
 #include "app/shell/GeneralSettingsTab.h"
+#include "app/shell/LogEnginesSettingsTab.h"
 #include "app/shell/SettingsForm.h"
 #include "app/shell/ShellTexts.h"
 #include "app/shell/SymbolIcon.h"
 #include "app/shell/TriggersSettingsTab.h"
+#include "base/PosixFileSystem.h"
 
 namespace veyrune {
 
@@ -33,7 +35,7 @@ QWidget* scrolling(QWidget* content) {
 SettingsWindow::SettingsWindow(Collaborators c, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QString::fromUtf8(ShellTexts::settingsWindowTitle));
-    resize(560, 620);
+    resize(640, 620);  // six tabs side by side
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
     tabs_->setAccessibleName(windowTitle());
@@ -51,6 +53,9 @@ SettingsWindow::SettingsWindow(Collaborators c, QWidget* parent) : QWidget(paren
     tabs_->addTab(
         scrolling(new AlertsSettingsTab(c.settings, c.webhook, c.pool, c.channelsChanged)),
         symbolIcon("bell.badge"), QString::fromUtf8(ShellTexts::alerts));
+    tabs_->addTab(
+        scrolling(new LogEnginesSettingsTab(c.settings, c.pool, PosixFileSystem::shared())),
+        symbolIcon("list.bullet.rectangle"), QString::fromUtf8(ShellTexts::logEngines));
     auto* about = new QWidget;
     auto* aboutPage = SettingsForm::makePage(about, ShellTexts::about, ShellTexts::aboutSubtitle);
     aboutPage->addWidget(new AboutView(c.openPrivacyPolicy, about), 1);

@@ -17,9 +17,10 @@ class QTabWidget;
 namespace veyrune {
 
 // The settings tabs, in order.
-enum class SettingsTab { general, triggers, evidence, alerts, about };
+enum class SettingsTab { general, triggers, evidence, alerts, logEngines, about };
 
-// The settings window with its five tabs; every control writes at once.
+// The settings window with its six tabs; every control writes at once
+// (the collector's form when saved).
 // Main thread; every collaborator must outlive it.
 class SettingsWindow : public QWidget {
   public:

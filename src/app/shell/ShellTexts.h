@@ -69,6 +69,9 @@ inline constexpr Text evidenceSettingsSubtitle =
     "Capture and retention settings for local evidence.";
 inline constexpr Text alerts = "Alerts";
 inline constexpr Text alertsSubtitle = "Delivery settings for off-device notifications.";
+inline constexpr Text logEngines = "Log Engines";
+inline constexpr Text logEnginesSubtitle =
+    "Also keep every event in the log engines your organisation already runs.";
 inline constexpr Text about = "About";
 inline constexpr Text aboutSubtitle = "Product information and support links.";
 
@@ -176,6 +179,37 @@ inline constexpr Text webhookHelp =
     "The webhook works with a public push-notification relay service, with an automation tool or "
     "with your own endpoint. Discord and Slack URLs are formatted automatically. The URL and the "
     "header are stored in the keyring, never in the preferences.";
+
+// Log engines.
+inline constexpr Text systemJournal = "System journal";
+inline constexpr Text recordInSystemJournal = "Also record events in the system journal";
+inline constexpr Text systemJournalHelp =
+    "Each event goes to the journal with its exact log line, so the chain can be checked there "
+    "too (journalctl -t veyrune). Tools such as systemd-journal-upload carry it on from there.";
+inline constexpr Text centralCollector = "Central collector";
+inline constexpr Text collectorAddress = "Address";
+inline constexpr Text collectorAddressPlaceholder = "host:port, for example logs.example.org:6514";
+inline constexpr Text collectorCAFile = "CA file";
+inline constexpr Text collectorCAPlaceholder = "Empty: the system's CA certificates";
+inline constexpr Text clientCertificateFile = "Client certificate";
+inline constexpr Text clientKeyFile = "Client key";
+inline constexpr Text optionalPlaceholder = "Optional";
+inline constexpr Text chooseFile = "Choose…";
+inline constexpr Text choosePEMFile = "Choose a PEM File";
+inline constexpr Text pemFileFilter = "PEM files (*.pem *.crt *.cer *.key);;All files (*)";
+inline constexpr Text saveCollector = "Save Collector Settings";
+inline constexpr Text collectorSaved = "Collector settings saved.";
+inline constexpr Text collectorHelp =
+    "Veyrune sends every event to the collector over RELP with TLS, in order, and sends again "
+    "whatever the collector has not acknowledged, also after a restart or a long time away. The "
+    "collector's certificate is always verified; a client certificate is optional. Leave the "
+    "address empty to send nothing.";
+inline constexpr Text setByAdministrator = "Set by your administrator";
+inline constexpr Text administratorValuePrefix = "Your administrator's value: ";
+inline constexpr Text administratorOn = "on";
+inline constexpr Text administratorOff = "off";
+inline constexpr Text administratorEmpty = "none";
+inline constexpr Text useAdministratorValue = "Use Administrator's Value";
 
 // Onboarding.
 inline constexpr Text gettingStartedTitle = "Getting Started";

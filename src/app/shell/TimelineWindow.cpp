@@ -204,6 +204,8 @@ QWidget* TimelineWindow::makeDiagnosticsTab() {
     diagnostics_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     diagnostics_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     diagnostics_->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    // The details take the room; the state column keeps its own width.
+    diagnostics_->header()->setStretchLastSection(false);
     return diagnostics_;
 }
 

@@ -17,7 +17,7 @@ TEST(DiagnosticsTabTest, ScreenshotsRowKeepsItsTextsAndExplainsTheMethodInItsToo
     h.shell->open(MenuPanelReleaseDestination::timeline);
     auto* window = h.shell->window(MenuPanelReleaseDestination::timeline);
     auto* list = window->findChild<QTreeWidget*>("diagnostics");
-    ASSERT_TRUE(waitUntil([&] { return list->topLevelItemCount() == 5; }));
+    ASSERT_TRUE(waitUntil([&] { return list->topLevelItemCount() == 8; }));
 
     auto* row = list->topLevelItem(1);
     EXPECT_EQ(row->text(0), "Screenshots");

@@ -97,7 +97,18 @@ void fillEvidence(ShellHarness& h) {
 int takeScreenshots(const char* folderName) {
     const QString folder = QString::fromLocal8Bit(folderName);
     QDir().mkpath(folder);
-    ShellHarness h([](InMemoryPreferences& p) { p.set("hasCompletedOnboarding", true); });
+    ShellHarness h([](InMemoryPreferences& p) {
+        p.set("hasCompletedOnboarding", true);
+        // A laptop of a fleet: the collector comes from the administrator,
+        // the journal switch was turned off by the user.
+        p.setByAdministrator("collectorAddress", "logs.example.org:6514");
+        p.setByAdministrator("collectorCAFile", "/etc/veyrune/collector-ca.pem");
+        p.setByAdministrator("recordInSystemJournal", "true");
+        p.set("recordInSystemJournal", false);
+    });
+    h.diagnostics.sealEventLog = true;
+    h.diagnostics.collector = {ForwardingStatus::State::connected, 12, "", std::nullopt};
+    h.diagnostics.collectorAddress = "logs.example.org:6514";
     fill(h);
     h.model->setArmed(true);
     h.model->handle(
@@ -136,9 +147,9 @@ int takeScreenshots(const char* folderName) {
     h.shell->openSettings();
     auto* settings =
         static_cast<SettingsWindow*>(h.shell->window(MenuPanelReleaseDestination::settings));
-    const char* tabs[] = {"settings-general", "settings-triggers", "settings-evidence",
-                          "settings-alerts", "settings-about"};
-    for (int i = 0; i < 5; ++i) {
+    const char* tabs[] = {"settings-general", "settings-triggers",    "settings-evidence",
+                          "settings-alerts",  "settings-log-engines", "settings-about"};
+    for (int i = 0; i < 6; ++i) {
         settings->tabs().setCurrentIndex(i);
         save(settings, folder, tabs[i]);
     }
