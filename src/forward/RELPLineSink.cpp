@@ -1,0 +1,199 @@
+#include "forward/RELPLineSink.h"
+
+#include <sys/socket.h>
+#include <atomic>
+
+extern "C" {
+#include <librelp.h>
+}
+
+#include "forward/SyslogMessage.h"
+
+namespace veyrune {
+
+namespace {
+
+constexpr int kWindow = 128;
+
+RELPLineSink* sinkOf(void* user) {
+    return static_cast<RELPLineSink*>(user);
+}
+
+void onAuthError(void* user, char* authInfo, char* message, relpRetVal code) {
+    if (user) {
+        std::string text = message ? message : "";
+        if (authInfo && *authInfo) {
+            text += text.empty() ? "" : " ";
+            text += "(" + std::string(authInfo) + ")";
+        }
+        sinkOf(user)->noteLibraryError(text, code);
+    }
+}
+
+void onError(void* user, char*, char* message, relpRetVal code) {
+    if (user && message) {
+        sinkOf(user)->noteLibraryError(message, code);
+    }
+}
+
+void onGenericError(char*, char*, relpRetVal) {
+    // Nothing to tell it apart by; the failing call's own code is reported.
+}
+
+bool isCertificateRefusal(int code) {
+    return code == RELP_RET_AUTH_ERR_NAME || code == RELP_RET_AUTH_CERT_INVL ||
+           code == RELP_RET_AUTH_ERR_FP || code == RELP_RET_AUTH_NO_CERT;
+}
+
+// RAII for one session's client.
+struct Client {
+    relpEngine_t* engine;
+    relpClt_t* client = nullptr;
+    ~Client() {
+        if (client) {
+            relpEngineCltDestruct(engine, &client);
+        }
+    }
+};
+
+unsigned char* bytes(const std::string& text) {
+    return reinterpret_cast<unsigned char*>(const_cast<char*>(text.c_str()));
+}
+
+char* chars(const std::string& text) {
+    return const_cast<char*>(text.c_str());
+}
+
+}  // namespace
+
+RELPLineSink::RELPLineSink(Configuration configuration) : configuration_(std::move(configuration)) {
+    if (relpEngineConstruct(&engine_) != RELP_RET_OK) {
+        throw LineSinkError("RELP could not be set up");
+    }
+    relpEngineSetTLSLibByName(engine_, "openssl");
+    relpEngineSetShutdownImmdtPtr(engine_, &cancelled_);
+    relpEngineSetOnAuthErr(engine_, onAuthError);
+    relpEngineSetOnErr(engine_, onError);
+    relpEngineSetOnGenericErr(engine_, onGenericError);
+    relpEngineSetDnsLookupMode(engine_, 0);
+}
+
+RELPLineSink::~RELPLineSink() {
+    relpEngineDestruct(&engine_);
+}
+
+void RELPLineSink::noteLibraryError(std::string text, int code) {
+    std::lock_guard lock(errorMutex_);
+    // The first cause counts: later ones are its consequences.
+    if (libraryError_.empty() || isCertificateRefusal(code)) {
+        libraryError_ = std::move(text);
+        libraryCode_ = code;
+    }
+}
+
+void RELPLineSink::cancel() {
+    std::atomic_ref<int>(cancelled_).store(1);
+}
+
+void RELPLineSink::reset() {
+    std::atomic_ref<int>(cancelled_).store(0);
+}
+
+void RELPLineSink::fail(int code, const char* step) {
+    std::string detail;
+    int libraryCode = 0;
+    {
+        std::lock_guard lock(errorMutex_);
+        detail = libraryError_;
+        libraryCode = libraryCode_;
+    }
+    if (std::atomic_ref<int>(cancelled_).load() != 0) {
+        throw LineSinkError("cancelled");
+    }
+    if (isCertificateRefusal(code) || isCertificateRefusal(libraryCode)) {
+        throw LineSinkError("certificate refused: " + detail);
+    }
+    switch (code) {
+        case RELP_RET_TIMED_OUT:
+            throw LineSinkError("no answer");
+        case RELP_RET_ERR_TLS_HANDS:
+        case RELP_RET_ERR_TLS:
+            throw LineSinkError("TLS handshake failed" + (detail.empty() ? "" : ": " + detail));
+        case RELP_RET_ERR_TLS_SETUP:
+        case RELP_RET_INVLD_TLS_PRIO:
+            throw LineSinkError("TLS set-up failed" + (detail.empty() ? "" : ": " + detail));
+        default:
+            break;
+    }
+    std::string text = std::string(step) + " failed (RELP error " + std::to_string(code) + ")";
+    throw LineSinkError(detail.empty() ? text : text + ": " + detail);
+}
+
+std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
+    {
+        std::lock_guard lock(errorMutex_);
+        libraryError_.clear();
+        libraryCode_ = 0;
+    }
+    if (std::atomic_ref<int>(cancelled_).load() != 0) {
+        throw LineSinkError("cancelled");
+    }
+    const auto& c = configuration_;
+    Client session{engine_};
+    if (relpEngineCltConstruct(engine_, &session.client) != RELP_RET_OK) {
+        throw LineSinkError("RELP could not be set up");
+    }
+    auto* client = session.client;
+    const std::string& caFile = c.caFile.empty() ? std::string(systemCABundle) : c.caFile;
+    relpCltSetUsrPtr(client, this);
+    relpCltSetTimeout(client, c.timeoutSeconds);
+    relpCltSetConnTimeout(client, int(c.timeoutSeconds));
+    relpCltSetWindowSize(client, kWindow);
+    int code = relpCltEnableTLS(client);
+    if (code == RELP_RET_OK) {
+        code = relpCltSetCACert(client, chars(caFile));
+    }
+    if (code == RELP_RET_OK && !c.certificateFile.empty()) {
+        code = relpCltSetOwnCert(client, chars(c.certificateFile));
+    }
+    if (code == RELP_RET_OK && !c.keyFile.empty()) {
+        code = relpCltSetPrivKey(client, chars(c.keyFile));
+    }
+    if (code == RELP_RET_OK) {
+        // "name" checks the chain against the CA and the host among its names.
+        code = relpCltSetAuthMode(client, const_cast<char*>("name"));
+    }
+    if (code == RELP_RET_OK) {
+        code = relpCltAddPermittedPeer(client, chars(c.address.host));
+    }
+    if (code != RELP_RET_OK) {
+        fail(code, "TLS set-up");
+    }
+    code = relpCltConnect(client, AF_UNSPEC, bytes(c.address.port), bytes(c.address.host));
+    if (code != RELP_RET_OK) {
+        fail(code, "connecting");
+    }
+    relpCltHintBurstBegin(client);
+    for (const auto& line : lines) {
+        auto message = SyslogMessage::format(line, c.hostName);
+        code = relpCltSendSyslog(client, bytes(message), message.size());
+        if (code != RELP_RET_OK) {
+            relpCltHintBurstEnd(client);
+            fail(code, "sending");
+        }
+    }
+    relpCltHintBurstEnd(client);
+    // Closing waits for the close's answer, which the collector sends after
+    // the answers to every line before it.
+    code = relpEngineCltDestruct(engine_, &session.client);
+    session.client = nullptr;
+    if (code != RELP_RET_OK) {
+        fail(code, "closing");
+    }
+    if (std::atomic_ref<int>(cancelled_).load() != 0) {
+        throw LineSinkError("cancelled");
+    }
+    return lines.size();
+}
+
+}  // namespace veyrune
