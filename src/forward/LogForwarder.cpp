@@ -48,7 +48,9 @@ void LogForwarder::setSink(std::shared_ptr<LineSink> sink, std::string destinati
 
 void LogForwarder::poke() {
     postWeakly([](LogForwarder& self) {
-        if (!self.waitingToRetry_) {
+        if (self.waitingToRetry_) {
+            self.recount();
+        } else {
             self.startPass();
         }
     });
@@ -168,9 +170,61 @@ void LogForwarder::retryLater() {
     });
 }
 
+void LogForwarder::recount() {
+    if (passRunning_) {
+        recountAgain_ = true;
+        return;
+    }
+    passRunning_ = true;
+    recountAgain_ = false;
+    deps_.blockingIO.run(
+        [self = shared_from_this(), destination = destination_, generation = generation_] {
+            auto waiting = self->countWaiting(destination);
+            self->postWeakly([generation, waiting](LogForwarder& forwarder) {
+                forwarder.recountEnded(generation, waiting);
+            });
+        });
+}
+
+void LogForwarder::recountEnded(std::uint64_t generation, std::optional<std::uint64_t> waiting) {
+    passRunning_ = false;
+    if (waiting && generation == generation_) {
+        updateStatus([&](ForwardingStatus& status) { status.waitingLines = *waiting; });
+    }
+    if (pokedDuringPass_ || generation != generation_) {
+        startPass();  // the retry came, or the route changed, meanwhile
+    } else if (recountAgain_ && waitingToRetry_) {
+        recount();
+    }
+}
+
+std::optional<std::uint64_t> LogForwarder::countWaiting(const std::string& destination) {
+    auto& p = progress_;
+    try {
+        ensureLoaded(destination);
+        readLog(deps_.paths.events, p.cursor.events, p.eventsCounted, p.eventsWaiting, 0);
+        readLog(deps_.paths.seals, p.cursor.seals, p.sealsCounted, p.sealsWaiting, 0);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return p.eventsWaiting + p.sealsWaiting;
+}
+
+void LogForwarder::ensureLoaded(const std::string& destination) {
+    auto& p = progress_;
+    if (!p.loaded || p.cursor.destination != destination) {
+        auto stored = ForwardCursor::load(deps_.files, deps_.paths.cursor);
+        if (stored.destination != destination) {
+            stored = ForwardCursor{destination, {}, {}};
+        }
+        p = Progress{stored, true};
+    }
+}
+
 TailRead LogForwarder::readLog(const std::filesystem::path& path, LogPosition& cursor,
-                               std::uint64_t& counted, std::uint64_t& waiting) {
-    auto read = LogTail::read(deps_.files, path, cursor);
+                               std::uint64_t& counted, std::uint64_t& waiting,
+                               std::size_t maxBytes) {
+    auto read = LogTail::read(deps_.files, path, cursor, maxBytes);
     if (read.restarted) {
         cursor = {};
         counted = 0;
@@ -204,13 +258,7 @@ LogForwarder::Outcome LogForwarder::runPass(LineSink& sink, const std::string& d
     auto& p = progress_;
     auto& paths = deps_.paths;
     try {
-        if (!p.loaded || p.cursor.destination != destination) {
-            auto stored = ForwardCursor::load(deps_.files, paths.cursor);
-            if (stored.destination != destination) {
-                stored = ForwardCursor{destination, {}, {}};
-            }
-            p = Progress{stored, true};
-        }
+        ensureLoaded(destination);
         auto events = readLog(paths.events, p.cursor.events, p.eventsCounted, p.eventsWaiting);
         std::vector<ForwardedLine> batch;
         std::size_t eventCount = std::min(events.lines.size(), batchLines);

@@ -95,13 +95,18 @@ class LogForwarder : public std::enable_shared_from_this<LogForwarder> {
     void startPass();
     void passEnded(std::uint64_t generation, const Outcome& outcome);
     void retryLater();
+    // While waiting to retry: counts what waits, sending nothing.
+    void recount();
+    void recountEnded(std::uint64_t generation, std::optional<std::uint64_t> waiting);
     void postWeakly(std::function<void(LogForwarder&)> work);
     void updateStatus(const std::function<void(ForwardingStatus&)>& change);
 
     // Blocking pool only.
     Outcome runPass(LineSink& sink, const std::string& destination, bool probe);
+    void ensureLoaded(const std::string& destination);
     TailRead readLog(const std::filesystem::path& path, LogPosition& cursor, std::uint64_t& counted,
-                     std::uint64_t& waiting);
+                     std::uint64_t& waiting, std::size_t maxBytes = LogTail::maximumBytes);
+    std::optional<std::uint64_t> countWaiting(const std::string& destination);
     // Moves `cursor` past the first `count` lines of `read`.
     void advance(LogPosition& cursor, std::uint64_t& waiting, const TailRead& read,
                  std::size_t count);
@@ -114,6 +119,7 @@ class LogForwarder : public std::enable_shared_from_this<LogForwarder> {
     std::uint64_t generation_ = 0;
     bool passRunning_ = false;
     bool pokedDuringPass_ = false;
+    bool recountAgain_ = false;
     bool waitingToRetry_ = false;
     bool probed_ = false;  // the sink was reached once since it was set
     int failures_ = 0;

@@ -78,7 +78,7 @@ TailRead LogTail::read(const FileSystem& files, const std::filesystem::path& pat
         }
         start = newline + 1;
     }
-    if (start == 0 && bytes.size() == maxBytes && to < now.size) {
+    if (maxBytes > 0 && start == 0 && bytes.size() == maxBytes && to < now.size) {
         result.skipTo = nextLineEnd(*file, to, now.size);
     }
     // What is left after the last "\n" is at most one unterminated line.

@@ -39,6 +39,7 @@ class LogTail {
 
     // At most `maxBytes` of complete lines after `cursor`, in file order;
     // empty pieces between "\n"s are dropped. An unterminated last line waits.
+    // With `maxBytes` 0 it only tells whether the cursor still stands.
     static TailRead read(const FileSystem& files, const std::filesystem::path& path,
                          const LogPosition& cursor, std::size_t maxBytes = maximumBytes);
     // The cursor just past `line` of `read`.

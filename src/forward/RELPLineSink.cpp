@@ -1,12 +1,18 @@
 #include "forward/RELPLineSink.h"
 
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
 
 extern "C" {
 #include <librelp.h>
 }
 
+#include "forward/CollectorCertificateCheck.h"
 #include "forward/SyslogMessage.h"
 
 namespace veyrune {
@@ -36,6 +42,9 @@ void onError(void* user, char*, char* message, relpRetVal code) {
     }
 }
 
+// librelp calls its debug hook unconditionally; Veyrune prints nothing.
+void ignoreDebugText(char*, ...) {}
+
 void onGenericError(char*, char*, relpRetVal) {
     // Nothing to tell it apart by; the failing call's own code is reported.
 }
@@ -56,6 +65,31 @@ struct Client {
     }
 };
 
+// librelp writes to sockets without MSG_NOSIGNAL: a collector that closes
+// the connection would end the process with SIGPIPE. Blocked on the sending
+// thread while a session runs; one that arrived meanwhile is taken off
+// before unblocking, so it is never delivered.
+class PipeSignalBlock {
+  public:
+    PipeSignalBlock() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+    }
+    ~PipeSignalBlock() {
+        timespec none{0, 0};
+        while (sigtimedwait(&pipe_, nullptr, &none) == SIGPIPE) {
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    PipeSignalBlock(const PipeSignalBlock&) = delete;
+    PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
+
+  private:
+    sigset_t pipe_;
+    sigset_t previous_;
+};
+
 unsigned char* bytes(const std::string& text) {
     return reinterpret_cast<unsigned char*>(const_cast<char*>(text.c_str()));
 }
@@ -70,12 +104,16 @@ RELPLineSink::RELPLineSink(Configuration configuration) : configuration_(std::mo
     if (relpEngineConstruct(&engine_) != RELP_RET_OK) {
         throw LineSinkError("RELP could not be set up");
     }
+    relpEngineSetDbgprint(engine_, ignoreDebugText);
     relpEngineSetTLSLibByName(engine_, "openssl");
     relpEngineSetShutdownImmdtPtr(engine_, &cancelled_);
     relpEngineSetOnAuthErr(engine_, onAuthError);
     relpEngineSetOnErr(engine_, onError);
     relpEngineSetOnGenericErr(engine_, onGenericError);
     relpEngineSetDnsLookupMode(engine_, 0);
+    // Without it the session offers no command and the collector refuses it.
+    relpEngineSetEnableCmd(engine_, reinterpret_cast<unsigned char*>(const_cast<char*>("syslog")),
+                           eRelpCmdState_Required);
 }
 
 RELPLineSink::~RELPLineSink() {
@@ -139,16 +177,23 @@ std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
         throw LineSinkError("cancelled");
     }
     const auto& c = configuration_;
+    const std::string caFile = c.caFile.empty() ? std::string(systemCABundle) : c.caFile;
+    PipeSignalBlock noPipeSignal;
+    if (auto refused = checkCollectorCertificate(c.address, caFile, c.certificateFile, c.keyFile,
+                                                 c.timeoutSeconds)) {
+        throw LineSinkError(*refused);
+    }
     Client session{engine_};
     if (relpEngineCltConstruct(engine_, &session.client) != RELP_RET_OK) {
         throw LineSinkError("RELP could not be set up");
     }
     auto* client = session.client;
-    const std::string& caFile = c.caFile.empty() ? std::string(systemCABundle) : c.caFile;
     relpCltSetUsrPtr(client, this);
     relpCltSetTimeout(client, c.timeoutSeconds);
     relpCltSetConnTimeout(client, int(c.timeoutSeconds));
     relpCltSetWindowSize(client, kWindow);
+    // librelp verifies the chain again on its own connection; the name was
+    // checked above, as its "name" mode is not applied to client sessions.
     int code = relpCltEnableTLS(client);
     if (code == RELP_RET_OK) {
         code = relpCltSetCACert(client, chars(caFile));
@@ -158,13 +203,6 @@ std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
     }
     if (code == RELP_RET_OK && !c.keyFile.empty()) {
         code = relpCltSetPrivKey(client, chars(c.keyFile));
-    }
-    if (code == RELP_RET_OK) {
-        // "name" checks the chain against the CA and the host among its names.
-        code = relpCltSetAuthMode(client, const_cast<char*>("name"));
-    }
-    if (code == RELP_RET_OK) {
-        code = relpCltAddPermittedPeer(client, chars(c.address.host));
     }
     if (code != RELP_RET_OK) {
         fail(code, "TLS set-up");
@@ -184,7 +222,8 @@ std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
     }
     relpCltHintBurstEnd(client);
     // Closing waits for the close's answer, which the collector sends after
-    // the answers to every line before it.
+    // the answers to every line before it; a session that broke before
+    // fails a send above. (librelp's close reports success either way.)
     code = relpEngineCltDestruct(engine_, &session.client);
     session.client = nullptr;
     if (code != RELP_RET_OK) {
