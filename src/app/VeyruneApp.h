@@ -6,6 +6,7 @@
 
 #include "app/DeliveryStack.h"
 #include "app/EvidenceStack.h"
+#include "app/ForwardingStack.h"
 #include "app/QSettingsPreferences.h"
 #include "app/QtMainQueue.h"
 #include "app/shell/ApplicationBusService.h"
@@ -70,6 +71,8 @@ class VeyruneApp {
     // Flushes held alerts into the outbox and starts a delivery pass, waiting
     // at most 2 seconds for both; then the process may end.
     void flushBufferedAlerts();
+    // The log-engine settings changed: every route is built afresh.
+    void logRoutesChanged() { forwarding_.routesChanged(); }
 
     AppModel& model() { return *model_; }
     SettingsBridge& settings() { return settings_; }
@@ -84,6 +87,8 @@ class VeyruneApp {
     // The pool for blocking work (files, keyring, network); never a queue's.
     AsioTaskPool& taskPool() { return blockingIO_; }
     SealingService& sealing() { return sealing_; }
+    // How the log's routes are doing, for Diagnostics; any thread.
+    ForwardingStatusSource& forwardingStatus() { return forwarding_; }
     // Where the seals lie beside the event log; the key file is never exported.
     static std::filesystem::path sealsFile();
     static std::filesystem::path sealKeyFile();
@@ -124,6 +129,8 @@ class VeyruneApp {
     WallClockDeliveryTimerScheduler sealTimer_;
     Sealer sealer_;
     SealingService sealing_;
+    // The log's routes (the central collector); poked after each write.
+    ForwardingStack forwarding_;
     std::shared_ptr<AppModel> model_;
     TimelineNavigationState navigation_;
     std::shared_ptr<UpdaterModel> updater_;

@@ -4,8 +4,6 @@
 #include <signal.h>
 #include <sys/socket.h>
 #include <atomic>
-#include <cstdarg>
-#include <cstdio>
 #include <ctime>
 
 extern "C" {
