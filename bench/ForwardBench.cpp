@@ -122,6 +122,7 @@ void BM_ForwarderWholeLog(benchmark::State& state) {
         }
         forwarder->stop(std::chrono::steady_clock::now());
     }
+    blockingIO.shutdown();
     state.SetItemsProcessed(state.iterations() * kLines);
 }
 BENCHMARK(BM_ForwarderWholeLog)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

@@ -48,7 +48,11 @@ struct Route {
         }
         forwarder->setSink(std::make_shared<RELPLineSink>(configuration), collector.address());
     }
-    ~Route() { forwarder->stop(std::chrono::steady_clock::now() + std::chrono::seconds(2)); }
+    ~Route() {
+        forwarder->stop(std::chrono::steady_clock::now() + std::chrono::seconds(2));
+        // A pass in flight holds the forwarder; it ends before the queue and timer go.
+        blockingIO.shutdown();
+    }
 
     AsioTaskPool queuePool{2};
     AsioTaskPool blockingIO{2};
