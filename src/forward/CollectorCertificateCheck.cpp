@@ -57,14 +57,40 @@ std::optional<std::string> connectTo(const CollectorAddress& address, unsigned t
 
 }  // namespace
 
-std::optional<std::string> checkCollectorCertificate(const CollectorAddress& address,
-                                                     const std::string& caFile,
-                                                     const std::string& clientCertificate,
-                                                     const std::string& clientKey,
-                                                     unsigned timeoutSeconds) {
+void CollectorCertificateCheck::cancel() {
+    std::lock_guard lock(mutex_);
+    cancelled_ = true;
+    if (socket_ >= 0) {
+        ::shutdown(socket_, SHUT_RDWR);
+    }
+}
+
+void CollectorCertificateCheck::reset() {
+    std::lock_guard lock(mutex_);
+    cancelled_ = false;
+}
+
+bool CollectorCertificateCheck::use(int fd) {
+    std::lock_guard lock(mutex_);
+    socket_ = fd;
+    return !cancelled_;
+}
+
+std::optional<std::string> CollectorCertificateCheck::check(const CollectorAddress& address,
+                                                            const std::string& caFile,
+                                                            const std::string& clientCertificate,
+                                                            const std::string& clientKey,
+                                                            unsigned timeoutSeconds) {
     Socket socket;
     if (auto failure = connectTo(address, timeoutSeconds, socket)) {
         return failure;
+    }
+    struct Registration {
+        CollectorCertificateCheck& check;
+        ~Registration() { check.use(-1); }
+    } registration{*this};
+    if (!use(socket.fd)) {
+        return "cancelled";
     }
     std::unique_ptr<SSL_CTX, decltype(&::SSL_CTX_free)> context(SSL_CTX_new(TLS_client_method()),
                                                                 ::SSL_CTX_free);
@@ -84,6 +110,9 @@ std::optional<std::string> checkCollectorCertificate(const CollectorAddress& add
     int connected = SSL_connect(tls.get());
     long verdict = SSL_get_verify_result(tls.get());
     ERR_clear_error();
+    if (!use(socket.fd)) {
+        return "cancelled";
+    }
     if (verdict != X509_V_OK) {
         return std::string("certificate refused: ") + X509_verify_cert_error_string(verdict);
     }

@@ -129,10 +129,12 @@ void RELPLineSink::noteLibraryError(std::string text, int code) {
 
 void RELPLineSink::cancel() {
     std::atomic_ref<int>(cancelled_).store(1);
+    certificateCheck_.cancel();
 }
 
 void RELPLineSink::reset() {
     std::atomic_ref<int>(cancelled_).store(0);
+    certificateCheck_.reset();
 }
 
 void RELPLineSink::fail(int code, const char* step) {
@@ -177,8 +179,8 @@ std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
     const auto& c = configuration_;
     const std::string caFile = c.caFile.empty() ? std::string(systemCABundle) : c.caFile;
     PipeSignalBlock noPipeSignal;
-    if (auto refused = checkCollectorCertificate(c.address, caFile, c.certificateFile, c.keyFile,
-                                                 c.timeoutSeconds)) {
+    if (auto refused = certificateCheck_.check(c.address, caFile, c.certificateFile, c.keyFile,
+                                               c.timeoutSeconds)) {
         throw LineSinkError(*refused);
     }
     Client session{engine_};

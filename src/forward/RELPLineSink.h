@@ -4,6 +4,7 @@
 #include <string>
 
 #include "forward/CollectorAddress.h"
+#include "forward/CollectorCertificateCheck.h"
 #include "forward/LineSink.h"
 
 struct relpEngine_s;
@@ -47,6 +48,7 @@ class RELPLineSink final : public LineSink {
     [[noreturn]] void fail(int code, const char* step);
 
     Configuration configuration_;
+    CollectorCertificateCheck certificateCheck_;
     relpEngine_s* engine_ = nullptr;
     // Read by librelp while it waits; set through std::atomic_ref.
     int cancelled_ = 0;

@@ -26,7 +26,7 @@ using test::TempDirectory;
 // passes on a blocking pool, the real files.
 struct Route {
     Route(const TempDirectory& dir, RsyslogCollector& collector, std::string caFile = {},
-          bool clientCertificate = false)
+          unsigned timeoutSeconds = 5)
         : forwarder(
               LogForwarder::make({PosixFileSystem::shared(),
                                   {dir / "security-events.jsonl", dir / "security-events.seals",
@@ -41,11 +41,7 @@ struct Route {
             "",
             "",
             "laptop",
-            5};
-        if (clientCertificate) {
-            configuration.certificateFile = collector.clientCertificate();
-            configuration.keyFile = collector.clientKey();
-        }
+            timeoutSeconds};
         forwarder->setSink(std::make_shared<RELPLineSink>(configuration), collector.address());
     }
     ~Route() {
@@ -157,6 +153,25 @@ TEST(CollectorRoute, ACertificateFromAnUntrustedAuthorityIsRefused) {
     EXPECT_FALSE(route.forwarder->status().error.empty());
     collector.stop();
     EXPECT_TRUE(collector.received().empty());
+}
+
+TEST(CollectorRoute, StoppingCutsASessionWithAStalledCollectorShort) {
+    TempDirectory dir;
+    RsyslogCollector collector(dir / "collector");
+    collector.start();
+    JSONLFileSecurityEventStore store(dir / "security-events.jsonl", PosixFileSystem::shared());
+    store.append(test::makeEvent());
+    collector.pause();
+    {
+        // With an hour to wait for an answer, only the cut can end the session.
+        Route route(dir, collector, {}, 3600);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(route.forwarder->status().state, ForwardingStatus::State::connecting);
+    }  // stop() cancels, and the blocking pool's threads end
+    collector.resume();
+    Route restarted(dir, collector);
+    ASSERT_TRUE(waitForCount(collector, 1));
+    EXPECT_EQ(collector.received(), store.readLines());
 }
 
 }  // namespace

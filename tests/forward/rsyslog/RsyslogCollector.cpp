@@ -53,12 +53,11 @@ void runCommand(const std::string& command) {
     }
 }
 
-RsyslogCollector::RsyslogCollector(std::filesystem::path folder, std::string certificateName,
-                                   bool requireClientCertificate)
+RsyslogCollector::RsyslogCollector(std::filesystem::path folder, std::string certificateName)
     : folder_(std::move(folder)), port_(freePort()) {
     std::filesystem::create_directories(folder_ / "work");
     makeCertificates(certificateName);
-    writeConfiguration(requireClientCertificate);
+    writeConfiguration();
 }
 
 RsyslogCollector::~RsyslogCollector() {
@@ -70,30 +69,23 @@ void RsyslogCollector::makeCertificates(const std::string& certificateName) {
     auto quiet = " >/dev/null 2>&1";
     runCommand(in + "openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem " +
                "-days 2 -subj '/CN=Veyrune test CA'" + quiet);
-    for (const std::string& who : {std::string("server"), std::string("client")}) {
-        std::string name = who == "server" ? certificateName : "laptop.example";
-        runCommand(in + "openssl req -newkey rsa:2048 -nodes -keyout " + who + ".key -out " + who +
-                   ".csr -subj '/CN=" + name + "'" + quiet);
-        std::ofstream(folder_ / (who + ".ext"))
-            << "subjectAltName=DNS:" << name << (name == "localhost" ? ",IP:127.0.0.1" : "")
-            << "\n";
-        runCommand(in + "openssl x509 -req -in " + who + ".csr -CA ca.pem -CAkey ca.key " +
-                   "-CAcreateserial -out " + who + ".pem -days 2 -extfile " + who + ".ext" + quiet);
-    }
+    const std::string& name = certificateName;
+    runCommand(in + "openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr " +
+               "-subj '/CN=" + name + "'" + quiet);
+    std::ofstream(folder_ / "server.ext")
+        << "subjectAltName=DNS:" << name << (name == "localhost" ? ",IP:127.0.0.1" : "") << "\n";
+    runCommand(in + "openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key " +
+               "-CAcreateserial -out server.pem -days 2 -extfile server.ext" + quiet);
 }
 
-void RsyslogCollector::writeConfiguration(bool requireClientCertificate) {
+void RsyslogCollector::writeConfiguration() {
     auto path = [this](const char* name) { return (folder_ / name).string(); };
     std::ofstream config(folder_ / "rsyslog.conf");
     config << "global(workDirectory=\"" << path("work") << "\" maxMessageSize=\"64k\")\n"
            << "module(load=\"imrelp\" tls.tlslib=\"openssl\")\n"
            << "input(type=\"imrelp\" address=\"127.0.0.1\" port=\"" << port_ << "\" tls=\"on\""
            << " tls.caCert=\"" << path("ca.pem") << "\" tls.myCert=\"" << path("server.pem")
-           << "\" tls.myPrivKey=\"" << path("server.key") << "\"";
-    if (requireClientCertificate) {
-        config << " tls.authMode=\"name\" tls.permittedPeer=[\"laptop.example\"]";
-    }
-    config << ")\n"
+           << "\" tls.myPrivKey=\"" << path("server.key") << "\")\n"
            << "template(name=\"body\" type=\"string\" string=\"%msg%\\n\")\n"
            << "*.* action(type=\"omfile\" file=\"" << path("received.log")
            << "\" template=\"body\")\n";
@@ -125,8 +117,17 @@ void RsyslogCollector::start() {
     }
 }
 
+void RsyslogCollector::pause() {
+    ::kill(pid_, SIGSTOP);
+}
+
+void RsyslogCollector::resume() {
+    ::kill(pid_, SIGCONT);
+}
+
 void RsyslogCollector::stop() {
     if (pid_ > 0) {
+        ::kill(pid_, SIGCONT);
         ::kill(pid_, SIGTERM);
         ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
