@@ -1,10 +1,13 @@
 #include "forward/RELPLineSink.h"
 
+#include <netinet/in.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <atomic>
+#include <charconv>
 #include <ctime>
+#include <filesystem>
 
 extern "C" {
 #include <librelp.h>
@@ -88,6 +91,32 @@ class PipeSignalBlock {
     sigset_t previous_;
 };
 
+// The open socket connected to `port` on the collector: librelp's session,
+// which it does not expose. Only this sink talks to that port.
+int sessionSocket(const std::string& port) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        int fd = -1;
+        auto name = entry.path().filename().string();
+        std::from_chars(name.data(), name.data() + name.size(), fd);
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        if (fd < 0 || ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+            continue;
+        }
+        std::uint16_t peerPort = 0;
+        if (peer.ss_family == AF_INET) {
+            peerPort = ntohs(reinterpret_cast<sockaddr_in*>(&peer)->sin_port);
+        } else if (peer.ss_family == AF_INET6) {
+            peerPort = ntohs(reinterpret_cast<sockaddr_in6*>(&peer)->sin6_port);
+        }
+        if (peerPort != 0 && std::to_string(peerPort) == port) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
 unsigned char* bytes(const std::string& text) {
     return reinterpret_cast<unsigned char*>(const_cast<char*>(text.c_str()));
 }
@@ -130,6 +159,12 @@ void RELPLineSink::noteLibraryError(std::string text, int code) {
 void RELPLineSink::cancel() {
     std::atomic_ref<int>(cancelled_).store(1);
     certificateCheck_.cancel();
+    // librelp waits out its timeout whatever its shutdown flag says: its
+    // socket is shut instead, which ends every wait at once.
+    std::lock_guard lock(errorMutex_);
+    if (sessionSocket_ >= 0) {
+        ::shutdown(sessionSocket_, SHUT_RDWR);
+    }
 }
 
 void RELPLineSink::reset() {
@@ -211,6 +246,20 @@ std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
     if (code != RELP_RET_OK) {
         fail(code, "connecting");
     }
+    {
+        std::lock_guard lock(errorMutex_);
+        sessionSocket_ = sessionSocket(c.address.port);
+        if (std::atomic_ref<int>(cancelled_).load() != 0 && sessionSocket_ >= 0) {
+            ::shutdown(sessionSocket_, SHUT_RDWR);
+        }
+    }
+    struct Forget {
+        RELPLineSink& sink;
+        ~Forget() {
+            std::lock_guard lock(sink.errorMutex_);
+            sink.sessionSocket_ = -1;
+        }
+    } forget{*this};
     relpCltHintBurstBegin(client);
     for (const auto& line : lines) {
         auto message = SyslogMessage::format(line, c.hostName);
@@ -224,6 +273,10 @@ std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
     // Closing waits for the close's answer, which the collector sends after
     // the answers to every line before it; a session that broke before
     // fails a send above. (librelp's close reports success either way.)
+    {
+        std::lock_guard lock(errorMutex_);
+        sessionSocket_ = -1;  // closed by the destruction below
+    }
     code = relpEngineCltDestruct(engine_, &session.client);
     session.client = nullptr;
     if (code != RELP_RET_OK) {

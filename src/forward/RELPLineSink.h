@@ -55,6 +55,7 @@ class RELPLineSink final : public LineSink {
     std::mutex errorMutex_;
     std::string libraryError_;  // guarded by errorMutex_
     int libraryCode_ = 0;       // guarded by errorMutex_
+    int sessionSocket_ = -1;    // guarded by errorMutex_; librelp's, while a session runs
 };
 
 }  // namespace veyrune
