@@ -260,13 +260,16 @@ std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
             sink.sessionSocket_ = -1;
         }
     } forget{*this};
+    relpCltHintBurstBegin(client);
     for (const auto& line : lines) {
         auto message = SyslogMessage::format(line, c.hostName);
         code = relpCltSendSyslog(client, bytes(message), message.size());
         if (code != RELP_RET_OK) {
+            relpCltHintBurstEnd(client);
             fail(code, "sending");
         }
     }
+    relpCltHintBurstEnd(client);
     // Closing waits for the close's answer, which the collector sends after
     // the answers to every line before it; a session that broke before
     // fails a send above. (librelp's close reports success either way.)

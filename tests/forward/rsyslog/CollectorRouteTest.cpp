@@ -58,6 +58,18 @@ struct Route {
     std::shared_ptr<LogForwarder> forwarder;
 };
 
+// Where the collector's copy first differs from the log, for failure messages.
+std::string firstDifference(const std::vector<std::string>& received,
+                            const std::vector<std::string>& log) {
+    std::size_t i = 0;
+    while (i < received.size() && i < log.size() && received[i] == log[i]) {
+        ++i;
+    }
+    return "received " + std::to_string(received.size()) + " lines, log " +
+           std::to_string(log.size()) + ", first difference at " + std::to_string(i) + ": " +
+           (i < received.size() ? received[i].substr(0, 200) : "-");
+}
+
 bool waitForCount(const RsyslogCollector& collector, std::size_t count) {
     return test::waitUntil(
         [&] {
@@ -98,7 +110,8 @@ TEST(CollectorRoute, BurstAndOutageArriveInOrderOnceAndVerifyAtTheCollector) {
         record(store, *route.forwarder, 10000);
         ASSERT_TRUE(waitForCount(collector, 10000))
             << collector.received().size() << " " << route.forwarder->status().error;
-        EXPECT_EQ(collector.received(), store.readLines());
+        EXPECT_TRUE(collector.received() == store.readLines())
+            << firstDifference(collector.received(), store.readLines());
         auto [verdict, status] = verifyTool(collector.receivedFile());
         EXPECT_EQ(status, 0) << verdict;
         EXPECT_NE(verdict.find("10000 entries"), std::string::npos) << verdict;
