@@ -6,6 +6,7 @@
 #include <future>
 
 #include "BuildSettings.h"
+#include "app/LogRoutes.h"
 #include "app/shell/FileManagerReveal.h"
 #include "base/DataLocation.h"
 #include "review/QuickCSVExport.h"
@@ -38,6 +39,8 @@ VeyruneApp::VeyruneApp(const QString& executablePath)
               sealsFile()),
       sealing_(sealer_, sealQueue_, sealTimer_, &wakes_.branch(), SystemClock::shared(), {},
                &settings_),
+      forwarding_(pool_, blockingIO_, JSONLFileSecurityEventStore::defaultFileURL(), sealsFile(),
+                  logRoutes(settings_)),
       updater_(UpdaterModel::make(build::updateSigningKey, nullptr)),
       autostart_(PosixFileSystem::shared(), executablePath.toStdString()),
       launchAtLogin_(autostart_),
@@ -67,6 +70,7 @@ VeyruneApp::VeyruneApp(const QString& executablePath)
 }
 
 VeyruneApp::~VeyruneApp() {
+    forwarding_.stop(std::chrono::steady_clock::now());
     // No queue work or blocking call may outlive the objects it points at.
     blockingIO_.shutdown();
     pool_.shutdown();
@@ -87,11 +91,30 @@ void VeyruneApp::wire() {
     // signal sent right after start-up is never missed.
     auto sealed = std::make_shared<std::promise<void>>();
     auto firstSeal = sealed->get_future();
-    sealing_.start([sealed] { sealed->set_value(); });
+    sealing_.afterEveryTick([this] { forwarding_.logWritten(); });
+    sealing_.start([sealed, this] {
+        sealed->set_value();
+        forwarding_.logWritten();
+    });
     firstSeal.wait_for(kFirstSealWait);
+    // Every route follows the logs from its cursor; each recorded event and
+    // each seal pokes them, nothing polls.
+    forwarding_.routesChanged();
+    forwarding_.observeWake(wakes_.branch());
+    model_->addObserver([this] { forwarding_.logWritten(); });
+    settings_.addObserver([this](const char* key) {
+        if (isLogRouteSetting(key)) {
+            forwarding_.routesChanged();
+        }
+    });
     watcher_.start();
     sleepClock_->start(*system_.displaySleep);
-    model_->setBeforeSleep([this](std::function<void()> done) { sealing_.close(std::move(done)); });
+    model_->setBeforeSleep([this](std::function<void()> done) {
+        sealing_.close([this, done = std::move(done)] {
+            forwarding_.logWritten();
+            done();
+        });
+    });
     model_->installSleepGate();
     delivery_.manager().observeWake(wakes_.branch());
     auto keepDays = settings_.value(Settings::evidenceKeepDays);
@@ -203,10 +226,8 @@ DiagnosticsInputs VeyruneApp::diagnosticsInputs() {
     inputs.sleepGateAvailable = sleepGateStatus_.isAvailable();
     inputs.sealEventLog = settings_.value(Settings::sealEventLog);
     inputs.sealingError = sealing_.lastError();
-    if (forwardingStatus_) {
-        inputs.systemJournal = forwardingStatus_->systemJournal();
-        inputs.collector = forwardingStatus_->collector();
-    }
+    inputs.systemJournal = forwarding_.systemJournal();
+    inputs.collector = forwarding_.collector();
     inputs.collectorAddress = settings_.value(Settings::collectorAddress);
     return inputs;
 }
@@ -233,6 +254,9 @@ void VeyruneApp::quit() {
     auto closed = sealed->get_future();
     sealing_.close([sealed] { sealed->set_value(); });
     closed.wait_until(deadline);
+    // A route that is sending gets what is left of the budget, then is cut:
+    // its lines go out after the next start.
+    forwarding_.stop(deadline);
     QCoreApplication::quit();
 }
 

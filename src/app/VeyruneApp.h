@@ -6,6 +6,7 @@
 
 #include "app/DeliveryStack.h"
 #include "app/EvidenceStack.h"
+#include "app/ForwardingStack.h"
 #include "app/QSettingsPreferences.h"
 #include "app/QtMainQueue.h"
 #include "app/shell/ApplicationBusService.h"
@@ -65,18 +66,14 @@ class VeyruneApp {
     // What the diagnostics rows show, read afresh. Reads the keyring and hops
     // onto the delivery queue: call it off the main thread.
     DiagnosticsInputs diagnosticsInputs();
-    // Where the Diagnostics rows of the system journal and the central
-    // collector read their routes' status; without one both read as off.
-    // `source` must outlive this object.
-    void setForwardingStatusSource(const ForwardingStatusSource& source) {
-        forwardingStatus_ = &source;
-    }
     // The settings changed a channel: the keyring is read afresh and the
     // delivery manager looks at its queue again.
     void channelsChanged();
     // Flushes held alerts into the outbox and starts a delivery pass, waiting
     // at most 2 seconds for both; then the process may end.
     void flushBufferedAlerts();
+    // The log-engine settings changed: every route is built afresh.
+    void logRoutesChanged() { forwarding_.routesChanged(); }
 
     AppModel& model() { return *model_; }
     SettingsBridge& settings() { return settings_; }
@@ -91,6 +88,8 @@ class VeyruneApp {
     // The pool for blocking work (files, keyring, network); never a queue's.
     AsioTaskPool& taskPool() { return blockingIO_; }
     SealingService& sealing() { return sealing_; }
+    // How the log's routes are doing, for Diagnostics; any thread.
+    ForwardingStatusSource& forwardingStatus() { return forwarding_; }
     // Where the seals lie beside the event log; the key file is never exported.
     static std::filesystem::path sealsFile();
     static std::filesystem::path sealKeyFile();
@@ -131,6 +130,8 @@ class VeyruneApp {
     WallClockDeliveryTimerScheduler sealTimer_;
     Sealer sealer_;
     SealingService sealing_;
+    // The log's routes (the central collector); poked after each write.
+    ForwardingStack forwarding_;
     std::shared_ptr<AppModel> model_;
     TimelineNavigationState navigation_;
     std::shared_ptr<UpdaterModel> updater_;
@@ -138,7 +139,6 @@ class VeyruneApp {
     LaunchAtLoginSettingsModel launchAtLogin_;
     ApplicationBusService bus_;
     WindowHooks windows_;
-    const ForwardingStatusSource* forwardingStatus_ = nullptr;
 };
 
 }  // namespace veyrune

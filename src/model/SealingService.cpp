@@ -91,6 +91,9 @@ bool SealingService::isSealing() const {
 void SealingService::tickAndArm() {
     settle(run([this] { sealer_.tick(); }));
     arm();
+    if (ticked_) {
+        ticked_();
+    }
 }
 
 void SealingService::arm() {

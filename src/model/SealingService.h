@@ -34,6 +34,9 @@ class SealingService {
     SealingService(const SealingService&) = delete;
     SealingService& operator=(const SealingService&) = delete;
 
+    // `ticked` runs on the queue after every timed or wake-up seal, so those
+    // who follow the seals file need not poll it. Call before start().
+    void afterEveryTick(std::function<void()> ticked) { ticked_ = std::move(ticked); }
     // Seals what is due and arms the timer, then runs `sealed` on the queue:
     // start appending to the log only then.
     void start(std::function<void()> sealed = {});
@@ -69,6 +72,7 @@ class SealingService {
     WakeNotificationSource* wake_;
     const Clock& clock_;
     Report report_;
+    std::function<void()> ticked_;
     SettingsBridge* switch_;
     // Switching on or off asked for and not yet run: the switch already
     // shows the user's choice, so it is not set back meanwhile.
