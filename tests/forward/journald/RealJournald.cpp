@@ -81,10 +81,14 @@ RealJournald::~RealJournald() {
 }
 
 void RealJournald::start() {
+    // journald's own words go to a file, so a start that fails can say why.
+    auto diary = fs::temp_directory_path() / ("veyrune-journald-" + std::to_string(::getpid()));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    for (int fd : {0, 1, 2}) {
-        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    for (int fd : {1, 2}) {
+        posix_spawn_file_actions_addopen(&actions, fd, diary.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0600);
     }
     std::string program = kJournald.string();
     char* argv[] = {program.data(), nullptr};
@@ -94,9 +98,30 @@ void RealJournald::start() {
         pid_ = -1;
         throw std::runtime_error("cannot start " + program);
     }
-    if (!waitUntil([] { return present(kSocket); })) {
-        throw std::runtime_error(program + " did not create " + kSocket.string());
+    int status = 0;
+    bool exited = false;
+    bool listening = waitUntil([&] {
+        exited = exited || ::waitpid(pid_, &status, WNOHANG) == pid_;
+        return exited || present(kSocket);
+    });
+    std::error_code removal;
+    if (exited || !listening) {
+        std::string said;
+        if (std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(diary.c_str(), "r"), std::fclose);
+            file) {
+            char buffer[4096];
+            said.assign(buffer, std::fread(buffer, 1, sizeof buffer, file.get()));
+        }
+        fs::remove(diary, removal);
+        if (exited) {
+            pid_ = -1;
+        }
+        throw std::runtime_error(program +
+                                 (exited ? " exited with status " + std::to_string(status)
+                                         : " did not create " + kSocket.string()) +
+                                 "; it said: " + said);
     }
+    fs::remove(diary, removal);
 }
 
 void RealJournald::stop() {
