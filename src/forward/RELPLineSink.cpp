@@ -75,7 +75,11 @@ void RELPLineSink::open(TLSChannel& channel, RELPFrameReader& reader) {
     channel.write(out);
     auto answer = awaitFrame(channel, reader);
     if (answer.command == "serverclose") {
-        throw LineSinkError("the collector ended the session");
+        // rsyslog ends a session so when the client certificate's name is not permitted.
+        throw LineSinkError(configuration_.certificateFile.empty()
+                                ? "the collector refused the session"
+                                : "the collector refused the session: is the client "
+                                  "certificate's name permitted there?");
     }
     if (answer.command != "rsp" || answer.transaction != 1) {
         throw LineSinkError("malformed answer from the collector: no answer to the opening");
