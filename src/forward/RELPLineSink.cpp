@@ -1,291 +1,161 @@
 #include "forward/RELPLineSink.h"
 
-#include <netinet/in.h>
-#include <pthread.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <atomic>
-#include <charconv>
-#include <ctime>
-#include <filesystem>
+#include <algorithm>
+#include <deque>
 
-extern "C" {
-#include <librelp.h>
-}
-
-#include "forward/CollectorCertificateCheck.h"
+#include "forward/RELPFrame.h"
 #include "forward/SyslogMessage.h"
+#include "forward/TLSChannel.h"
 
 namespace veyrune {
 
 namespace {
 
-constexpr int kWindow = 128;
+constexpr const char* kOffers = "relp_version=0\nrelp_software=veyrune\ncommands=syslog";
 
-RELPLineSink* sinkOf(void* user) {
-    return static_cast<RELPLineSink*>(user);
-}
-
-void onAuthError(void* user, char* authInfo, char* message, relpRetVal code) {
-    if (user) {
-        std::string text = message ? message : "";
-        if (authInfo && *authInfo) {
-            text += text.empty() ? "" : " ";
-            text += "(" + std::string(authInfo) + ")";
+RELPFrame awaitFrame(TLSChannel& channel, RELPFrameReader& reader) {
+    for (;;) {
+        if (auto frame = reader.next()) {
+            return std::move(*frame);
         }
-        sinkOf(user)->noteLibraryError(text, code);
+        reader.feed(channel.read());
     }
 }
 
-void onError(void* user, char*, char* message, relpRetVal code) {
-    if (user && message) {
-        sinkOf(user)->noteLibraryError(message, code);
-    }
+std::string firstLine(const std::string& text) {
+    return text.substr(0, std::min(text.find('\n'), std::size_t(200)));
 }
 
-// librelp calls its debug hook unconditionally; Veyrune prints nothing.
-void ignoreDebugText(char*, ...) {}
-
-void onGenericError(char*, char*, relpRetVal) {
-    // Nothing to tell it apart by; the failing call's own code is reported.
-}
-
-bool isCertificateRefusal(int code) {
-    return code == RELP_RET_AUTH_ERR_NAME || code == RELP_RET_AUTH_CERT_INVL ||
-           code == RELP_RET_AUTH_ERR_FP || code == RELP_RET_AUTH_NO_CERT;
-}
-
-// RAII for one session's client.
-struct Client {
-    relpEngine_t* engine;
-    relpClt_t* client = nullptr;
-    ~Client() {
-        if (client) {
-            relpEngineCltDestruct(engine, &client);
-        }
-    }
-};
-
-// librelp writes to sockets without MSG_NOSIGNAL: a collector that closes
-// the connection would end the process with SIGPIPE. Blocked on the sending
-// thread while a session runs; one that arrived meanwhile is taken off
-// before unblocking, so it is never delivered.
-class PipeSignalBlock {
+// Transactions sent and not yet answered, oldest first.
+class Outstanding {
   public:
-    PipeSignalBlock() {
-        sigemptyset(&pipe_);
-        sigaddset(&pipe_, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
-    }
-    ~PipeSignalBlock() {
-        timespec none{0, 0};
-        while (sigtimedwait(&pipe_, nullptr, &none) == SIGPIPE) {
+    void add(std::uint32_t transaction) { entries_.push_back({transaction, false}); }
+    std::size_t size() const { return entries_.size(); }
+    // Marks the answer; returns how many lines at the front are now answered.
+    std::size_t answer(std::uint32_t transaction) {
+        auto found = std::find_if(entries_.begin(), entries_.end(),
+                                  [&](const Entry& e) { return e.transaction == transaction; });
+        if (found == entries_.end() || found->answered) {
+            throw LineSinkError("malformed answer from the collector: transaction " +
+                                std::to_string(transaction) + " was not waiting");
         }
-        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+        found->answered = true;
+        std::size_t done = 0;
+        while (!entries_.empty() && entries_.front().answered) {
+            entries_.pop_front();
+            ++done;
+        }
+        return done;
     }
-    PipeSignalBlock(const PipeSignalBlock&) = delete;
-    PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
 
   private:
-    sigset_t pipe_;
-    sigset_t previous_;
+    struct Entry {
+        std::uint32_t transaction;
+        bool answered;
+    };
+    std::deque<Entry> entries_;
 };
-
-// The open socket connected to `port` on the collector: librelp's session,
-// which it does not expose. Only this sink talks to that port.
-int sessionSocket(const std::string& port) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
-        int fd = -1;
-        auto name = entry.path().filename().string();
-        std::from_chars(name.data(), name.data() + name.size(), fd);
-        sockaddr_storage peer{};
-        socklen_t length = sizeof peer;
-        if (fd < 0 || ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
-            continue;
-        }
-        std::uint16_t peerPort = 0;
-        if (peer.ss_family == AF_INET) {
-            peerPort = ntohs(reinterpret_cast<sockaddr_in*>(&peer)->sin_port);
-        } else if (peer.ss_family == AF_INET6) {
-            peerPort = ntohs(reinterpret_cast<sockaddr_in6*>(&peer)->sin6_port);
-        }
-        if (peerPort != 0 && std::to_string(peerPort) == port) {
-            return fd;
-        }
-    }
-    return -1;
-}
-
-unsigned char* bytes(const std::string& text) {
-    return reinterpret_cast<unsigned char*>(const_cast<char*>(text.c_str()));
-}
-
-char* chars(const std::string& text) {
-    return const_cast<char*>(text.c_str());
-}
 
 }  // namespace
 
-RELPLineSink::RELPLineSink(Configuration configuration) : configuration_(std::move(configuration)) {
-    if (relpEngineConstruct(&engine_) != RELP_RET_OK) {
-        throw LineSinkError("RELP could not be set up");
-    }
-    relpEngineSetDbgprint(engine_, ignoreDebugText);
-    relpEngineSetTLSLibByName(engine_, "openssl");
-    relpEngineSetShutdownImmdtPtr(engine_, &cancelled_);
-    relpEngineSetOnAuthErr(engine_, onAuthError);
-    relpEngineSetOnErr(engine_, onError);
-    relpEngineSetOnGenericErr(engine_, onGenericError);
-    relpEngineSetDnsLookupMode(engine_, 0);
-    // Without it the session offers no command and the collector refuses it.
-    relpEngineSetEnableCmd(engine_, reinterpret_cast<unsigned char*>(const_cast<char*>("syslog")),
-                           eRelpCmdState_Required);
-}
-
-RELPLineSink::~RELPLineSink() {
-    relpEngineDestruct(&engine_);
-}
-
-void RELPLineSink::noteLibraryError(std::string text, int code) {
-    std::lock_guard lock(errorMutex_);
-    // The first cause counts: later ones are its consequences.
-    if (libraryError_.empty() || isCertificateRefusal(code)) {
-        libraryError_ = std::move(text);
-        libraryCode_ = code;
-    }
-}
+RELPLineSink::RELPLineSink(Configuration configuration)
+    : configuration_(std::move(configuration)) {}
 
 void RELPLineSink::cancel() {
-    std::atomic_ref<int>(cancelled_).store(1);
-    certificateCheck_.cancel();
-    // librelp waits out its timeout whatever its shutdown flag says: its
-    // socket is shut instead, which ends every wait at once.
-    std::lock_guard lock(errorMutex_);
-    if (sessionSocket_ >= 0) {
-        ::shutdown(sessionSocket_, SHUT_RDWR);
-    }
+    cancel_.raise();
 }
 
 void RELPLineSink::reset() {
-    std::atomic_ref<int>(cancelled_).store(0);
-    certificateCheck_.reset();
+    cancel_.clear();
 }
 
-void RELPLineSink::fail(int code, const char* step) {
-    std::string detail;
-    int libraryCode = 0;
-    {
-        std::lock_guard lock(errorMutex_);
-        detail = libraryError_;
-        libraryCode = libraryCode_;
+void RELPLineSink::open(TLSChannel& channel, RELPFrameReader& reader) {
+    std::string out;
+    RELPFrame{1, "open", kOffers}.appendTo(out);
+    channel.write(out);
+    auto answer = awaitFrame(channel, reader);
+    if (answer.command == "serverclose") {
+        // rsyslog ends a session so when the client certificate's name is not permitted.
+        throw LineSinkError(configuration_.certificateFile.empty()
+                                ? "the collector refused the session"
+                                : "the collector refused the session: is the client "
+                                  "certificate's name permitted there?");
     }
-    if (std::atomic_ref<int>(cancelled_).load() != 0) {
-        throw LineSinkError("cancelled");
+    if (answer.command != "rsp" || answer.transaction != 1) {
+        throw LineSinkError("malformed answer from the collector: no answer to the opening");
     }
-    if (isCertificateRefusal(code) || isCertificateRefusal(libraryCode)) {
-        throw LineSinkError("certificate refused: " + detail);
+    if (answer.responseCode() != 200) {
+        throw LineSinkError("the collector refused the session: " + firstLine(answer.data));
     }
-    switch (code) {
-        case RELP_RET_TIMED_OUT:
-            throw LineSinkError("no answer");
-        case RELP_RET_ERR_TLS_HANDS:
-        case RELP_RET_ERR_TLS:
-            throw LineSinkError("TLS handshake failed" + (detail.empty() ? "" : ": " + detail));
-        case RELP_RET_ERR_TLS_SETUP:
-        case RELP_RET_INVLD_TLS_PRIO:
-            throw LineSinkError("TLS set-up failed" + (detail.empty() ? "" : ": " + detail));
-        default:
-            break;
+}
+
+void RELPLineSink::close(TLSChannel& channel, RELPFrameReader& reader,
+                         std::uint32_t transaction) noexcept {
+    // Every line is answered already: whatever happens here loses nothing.
+    try {
+        std::string out;
+        RELPFrame{transaction, "close", ""}.appendTo(out);
+        channel.write(out);
+        for (;;) {
+            auto answer = awaitFrame(channel, reader);
+            if (answer.command == "serverclose" || answer.transaction == transaction) {
+                break;
+            }
+        }
+    } catch (const LineSinkError&) {
+        // The collector went first.
     }
-    std::string text = std::string(step) + " failed (RELP error " + std::to_string(code) + ")";
-    throw LineSinkError(detail.empty() ? text : text + ": " + detail);
+    channel.close();
 }
 
 std::size_t RELPLineSink::send(std::span<const ForwardedLine> lines) {
-    {
-        std::lock_guard lock(errorMutex_);
-        libraryError_.clear();
-        libraryCode_ = 0;
-    }
-    if (std::atomic_ref<int>(cancelled_).load() != 0) {
+    if (cancel_.raised()) {
         throw LineSinkError("cancelled");
     }
     const auto& c = configuration_;
-    const std::string caFile = c.caFile.empty() ? std::string(systemCABundle) : c.caFile;
-    PipeSignalBlock noPipeSignal;
-    if (auto refused = certificateCheck_.check(c.address, caFile, c.certificateFile, c.keyFile,
-                                               c.timeoutSeconds)) {
-        throw LineSinkError(*refused);
-    }
-    Client session{engine_};
-    if (relpEngineCltConstruct(engine_, &session.client) != RELP_RET_OK) {
-        throw LineSinkError("RELP could not be set up");
-    }
-    auto* client = session.client;
-    relpCltSetUsrPtr(client, this);
-    relpCltSetTimeout(client, c.timeoutSeconds);
-    relpCltSetConnTimeout(client, int(c.timeoutSeconds));
-    relpCltSetWindowSize(client, kWindow);
-    // librelp verifies the chain again on its own connection; the name was
-    // checked above, as its "name" mode is not applied to client sessions.
-    int code = relpCltEnableTLS(client);
-    if (code == RELP_RET_OK) {
-        code = relpCltSetCACert(client, chars(caFile));
-    }
-    if (code == RELP_RET_OK && !c.certificateFile.empty()) {
-        code = relpCltSetOwnCert(client, chars(c.certificateFile));
-    }
-    if (code == RELP_RET_OK && !c.keyFile.empty()) {
-        code = relpCltSetPrivKey(client, chars(c.keyFile));
-    }
-    if (code != RELP_RET_OK) {
-        fail(code, "TLS set-up");
-    }
-    code = relpCltConnect(client, AF_UNSPEC, bytes(c.address.port), bytes(c.address.host));
-    if (code != RELP_RET_OK) {
-        fail(code, "connecting");
-    }
-    {
-        std::lock_guard lock(errorMutex_);
-        sessionSocket_ = sessionSocket(c.address.port);
-        if (std::atomic_ref<int>(cancelled_).load() != 0 && sessionSocket_ >= 0) {
-            ::shutdown(sessionSocket_, SHUT_RDWR);
+    TLSChannel channel({c.address, c.caFile, c.certificateFile, c.keyFile, c.timeoutSeconds},
+                       cancel_);
+    RELPFrameReader reader;
+    open(channel, reader);
+    std::uint32_t transaction = 1;
+    std::size_t sent = 0;
+    std::size_t taken = 0;
+    Outstanding outstanding;
+    try {
+        while (taken < lines.size()) {
+            std::string out;
+            for (; sent < lines.size() && outstanding.size() < window; ++sent) {
+                transaction = RELPFrame::next(transaction);
+                outstanding.add(transaction);
+                RELPFrame{transaction, "syslog", SyslogMessage::format(lines[sent], c.hostName)}
+                    .appendTo(out);
+            }
+            if (!out.empty()) {
+                channel.write(out);
+            }
+            auto answer = awaitFrame(channel, reader);
+            if (answer.command == "serverclose") {
+                throw LineSinkError("the collector ended the session");
+            }
+            if (answer.command != "rsp") {
+                throw LineSinkError("malformed answer from the collector: command " +
+                                    answer.command);
+            }
+            if (answer.responseCode() != 200) {
+                outstanding.answer(answer.transaction);  // it must be one of ours
+                throw LineSinkError("the collector refused a line: " + firstLine(answer.data));
+            }
+            taken += outstanding.answer(answer.transaction);
         }
-    }
-    struct Forget {
-        RELPLineSink& sink;
-        ~Forget() {
-            std::lock_guard lock(sink.errorMutex_);
-            sink.sessionSocket_ = -1;
+    } catch (const LineSinkError&) {
+        // What was answered stays taken; the error shows with the next send.
+        if (taken > 0) {
+            return taken;
         }
-    } forget{*this};
-    relpCltHintBurstBegin(client);
-    for (const auto& line : lines) {
-        auto message = SyslogMessage::format(line, c.hostName);
-        code = relpCltSendSyslog(client, bytes(message), message.size());
-        if (code != RELP_RET_OK) {
-            relpCltHintBurstEnd(client);
-            fail(code, "sending");
-        }
+        throw;
     }
-    relpCltHintBurstEnd(client);
-    // Closing waits for the close's answer, which the collector sends after
-    // the answers to every line before it; a session that broke before
-    // fails a send above. (librelp's close reports success either way.)
-    {
-        std::lock_guard lock(errorMutex_);
-        sessionSocket_ = -1;  // closed by the destruction below
-    }
-    code = relpEngineCltDestruct(engine_, &session.client);
-    session.client = nullptr;
-    if (code != RELP_RET_OK) {
-        fail(code, "closing");
-    }
-    if (std::atomic_ref<int>(cancelled_).load() != 0) {
-        throw LineSinkError("cancelled");
-    }
-    return lines.size();
+    close(channel, reader, RELPFrame::next(transaction));
+    return taken;
 }
 
 }  // namespace veyrune

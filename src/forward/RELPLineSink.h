@@ -1,61 +1,51 @@
 #pragma once
 
-#include <mutex>
+#include <cstdint>
 #include <string>
 
+#include "forward/CancelSignal.h"
 #include "forward/CollectorAddress.h"
-#include "forward/CollectorCertificateCheck.h"
 #include "forward/LineSink.h"
-
-struct relpEngine_s;
 
 namespace veyrune {
 
-// The central-collector route: RFC 5424 messages over RELP with TLS (librelp;
-// rsyslog's imrelp on the other side). TLS is always on and the collector's
-// certificate always verified, against `caFile` or the system's CA bundle,
-// with the name checked against the address's host; a client certificate and
-// key make it mutual. Each send() is one session: connect, the lines in a
-// window, then a close whose answer comes after every line's, so all lines
-// count as taken only once it arrives. The only file that calls librelp.
+class RELPFrameReader;
+class TLSChannel;
+struct RELPFrame;
+
+// The central-collector route: RFC 5424 messages over RELP with TLS
+// (rsyslog's imrelp on the other side), spoken by Veyrune itself over
+// TLSChannel. The collector's certificate is always verified, its name
+// included; a client certificate and key make it mutual. Each send() is one
+// session: open, the lines with up to `window` of them unanswered, close. A
+// line counts as taken only once the collector's own "200" answer to it came,
+// so lines sent to a collector that failed before answering come again.
 class RELPLineSink final : public LineSink {
   public:
-    static constexpr const char* systemCABundle = "/etc/ssl/certs/ca-certificates.crt";
+    static constexpr std::size_t window = 128;
 
     struct Configuration {
         CollectorAddress address;
-        std::string caFile;  // empty: the system's CA bundle
+        std::string caFile;  // empty: the system's CA paths
         std::string certificateFile;
         std::string keyFile;
         std::string hostName;  // the sender's, for the messages' header
         unsigned timeoutSeconds = 10;
     };
 
-    // Throws LineSinkError when librelp cannot be set up.
+    // Throws LineSinkError when the cancel descriptor cannot be made.
     explicit RELPLineSink(Configuration configuration);
-    ~RELPLineSink() override;
-    RELPLineSink(const RELPLineSink&) = delete;
-    RELPLineSink& operator=(const RELPLineSink&) = delete;
 
     std::size_t send(std::span<const ForwardedLine> lines) override;
     void cancel() override;
     void reset() override;
 
-    // Called by librelp's error hooks, on the sending thread.
-    void noteLibraryError(std::string text, int code);
-
   private:
-    [[noreturn]] void fail(int code, const char* step);
+    void open(TLSChannel& channel, RELPFrameReader& reader);
+    void close(TLSChannel& channel, RELPFrameReader& reader, std::uint32_t transaction) noexcept;
 
     Configuration configuration_;
-    CollectorCertificateCheck certificateCheck_;
-    relpEngine_s* engine_ = nullptr;
-    // Read by librelp while it waits; set through std::atomic_ref.
-    int cancelled_ = 0;
-    std::mutex errorMutex_;
-    std::string libraryError_;  // guarded by errorMutex_
-    int libraryCode_ = 0;       // guarded by errorMutex_
-    int sessionSocket_ = -1;    // guarded by errorMutex_; librelp's, while a session runs
+    CancelSignal cancel_;
 };
 
 }  // namespace veyrune

@@ -27,7 +27,8 @@ using test::TempDirectory;
 // passes on a blocking pool, the real files.
 struct Route {
     Route(const TempDirectory& dir, RsyslogCollector& collector, std::string caFile = {},
-          unsigned timeoutSeconds = 5)
+          unsigned timeoutSeconds = 5,
+          std::pair<std::filesystem::path, std::filesystem::path> clientCertificate = {})
         : forwarder(
               LogForwarder::make({PosixFileSystem::shared(),
                                   {dir / "security-events.jsonl", dir / "security-events.seals",
@@ -39,8 +40,8 @@ struct Route {
         RELPLineSink::Configuration configuration{
             *CollectorAddress::parse(collector.address()),
             caFile.empty() ? collector.caFile().string() : caFile,
-            "",
-            "",
+            clientCertificate.first.string(),
+            clientCertificate.second.string(),
             "laptop",
             timeoutSeconds};
         forwarder->setSink(std::make_shared<RELPLineSink>(configuration), collector.address());
@@ -167,6 +168,29 @@ TEST(CollectorRoute, ACertificateFromAnUntrustedAuthorityIsRefused) {
     EXPECT_FALSE(route.forwarder->status().error.empty());
     collector.stop();
     EXPECT_TRUE(collector.received().empty());
+}
+
+TEST(CollectorRoute, ACollectorAskingForAClientCertificateTakesOnlyTheNamedOne) {
+    TempDirectory dir;
+    RsyslogCollector collector(dir / "collector");
+    collector.requireClientCertificate("laptop.example");
+    auto laptop = collector.makeClientCertificate("laptop.example");
+    auto other = collector.makeClientCertificate("other.example");
+    collector.start();
+    JSONLFileSecurityEventStore store(dir / "security-events.jsonl", PosixFileSystem::shared());
+    store.append(test::makeEvent());
+    for (const auto& refused : {std::pair<std::filesystem::path, std::filesystem::path>{}, other}) {
+        Route route(dir, collector, {}, 5, refused);
+        ASSERT_TRUE(test::waitUntil(
+            [&] { return route.forwarder->status().state == ForwardingStatus::State::failing; }));
+        EXPECT_NE(route.forwarder->status().error.find("certificate"), std::string::npos)
+            << refused.first << ": " << route.forwarder->status().error << "\n"
+            << collector.log();
+    }
+    EXPECT_TRUE(collector.received().empty());
+    Route route(dir, collector, {}, 5, laptop);
+    ASSERT_TRUE(waitForCount(collector, 1)) << route.forwarder->status().error;
+    EXPECT_EQ(collector.received(), store.readLines());
 }
 
 TEST(CollectorRoute, StoppingCutsASessionWithAStalledCollectorShort) {

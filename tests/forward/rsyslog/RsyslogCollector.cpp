@@ -78,6 +78,24 @@ void RsyslogCollector::makeCertificates(const std::string& certificateName) {
                "-CAcreateserial -out server.pem -days 2 -extfile server.ext" + quiet);
 }
 
+std::pair<std::filesystem::path, std::filesystem::path> RsyslogCollector::makeClientCertificate(
+    const std::string& name) const {
+    auto in = "cd '" + folder_.string() + "' && ";
+    auto quiet = " >/dev/null 2>&1";
+    runCommand(in + "openssl req -newkey rsa:2048 -nodes -keyout '" + name + ".key' -out '" + name +
+               ".csr' -subj '/CN=" + name + "'" + quiet);
+    std::ofstream(folder_ / (name + ".ext")) << "subjectAltName=DNS:" << name << "\n";
+    runCommand(in + "openssl x509 -req -in '" + name + ".csr' -CA ca.pem -CAkey ca.key " +
+               "-CAcreateserial -out '" + name + ".pem' -days 2 -extfile '" + name + ".ext'" +
+               quiet);
+    return {folder_ / (name + ".pem"), folder_ / (name + ".key")};
+}
+
+void RsyslogCollector::requireClientCertificate(const std::string& peer) {
+    permittedPeer_ = peer;
+    writeConfiguration();
+}
+
 void RsyslogCollector::writeConfiguration() {
     auto path = [this](const char* name) { return (folder_ / name).string(); };
     std::ofstream config(folder_ / "rsyslog.conf");
@@ -85,7 +103,11 @@ void RsyslogCollector::writeConfiguration() {
            << "module(load=\"imrelp\" tls.tlslib=\"openssl\")\n"
            << "input(type=\"imrelp\" address=\"127.0.0.1\" port=\"" << port_ << "\" tls=\"on\""
            << " tls.caCert=\"" << path("ca.pem") << "\" tls.myCert=\"" << path("server.pem")
-           << "\" tls.myPrivKey=\"" << path("server.key") << "\")\n"
+           << "\" tls.myPrivKey=\"" << path("server.key") << "\"";
+    if (!permittedPeer_.empty()) {
+        config << " tls.authMode=\"name\" tls.permittedPeer=[\"" << permittedPeer_ << "\"]";
+    }
+    config << ")\n"
            << "template(name=\"body\" type=\"string\" string=\"%msg%\\n\")\n"
            << "*.* action(type=\"omfile\" file=\"" << path("received.log")
            << "\" template=\"body\")\n";

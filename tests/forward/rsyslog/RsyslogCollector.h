@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veyrune::test {
@@ -20,6 +21,13 @@ class RsyslogCollector {
     ~RsyslogCollector();
     RsyslogCollector(const RsyslogCollector&) = delete;
     RsyslogCollector& operator=(const RsyslogCollector&) = delete;
+
+    // From the next start on, only clients whose certificate (from this CA)
+    // names `peer` get in.
+    void requireClientCertificate(const std::string& peer);
+    // A client certificate from this collector's CA naming `name`: {certificate, key}.
+    std::pair<std::filesystem::path, std::filesystem::path> makeClientCertificate(
+        const std::string& name) const;
 
     // Starts rsyslogd and waits until its port takes connections.
     void start();
@@ -43,6 +51,7 @@ class RsyslogCollector {
     void writeConfiguration();
 
     std::filesystem::path folder_;
+    std::string permittedPeer_;  // empty: no client certificate asked for
     int port_ = 0;
     pid_t pid_ = -1;
 };
