@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 
+#include "forward/HostLookup.h"
 #include "forward/LineSink.h"
 
 namespace veyrune {
@@ -109,15 +110,9 @@ void TLSChannel::configure() {
 }
 
 void TLSChannel::connectSocket() {
-    addrinfo hints{};
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(options_.address.host.c_str(), options_.address.port.c_str(), &hints,
-                      &found) != 0) {
-        throw LineSinkError("host not found");
-    }
-    std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> list(found, ::freeaddrinfo);
+    auto list = lookUpHost(options_.address.host, options_.address.port, cancel_,
+                           std::chrono::seconds(options_.timeoutSeconds));
+    auto* found = list.get();
     int error = ECONNREFUSED;
     for (auto* entry = found; entry; entry = entry->ai_next) {
         int fd = ::socket(entry->ai_family, entry->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
