@@ -175,6 +175,15 @@ DiagnosticRow collectorRow(const ForwardingStatus& status, const std::string& ad
     using Route = ForwardingStatus::State;
     switch (status.state) {
         case Route::off:
+            // An address is set, yet no route could be made of it: a
+            // defaults file is not checked the way the settings form is.
+            if (!address.empty()) {
+                return {ID::collector, title,
+                        "Not sending to " + address +
+                            ": check the address and the certificate files in Log Engines "
+                            "settings.",
+                        State::attention};
+            }
             return {ID::collector, title, kLogEnginesDisabled, State::inactive};
         case Route::connecting:
             return {ID::collector, title,

@@ -110,8 +110,6 @@ TEST(DiagnosticsSnapshot, LogRouteRowsSayWhetherEventsLeaveAndHowManyWait) {
         const char* collector;
         State state;
     } rows[] = {
-        {Route::off, 40, "", "Disabled in Log Engines settings", "Disabled in Log Engines settings",
-         State::inactive},
         {Route::connecting, 0, "", "Starting to record.", "Connecting to logs.example.org:6514.",
          State::attention},
         {Route::connected, 0, "", "Recording every event.", "Connected to logs.example.org:6514.",
@@ -140,6 +138,19 @@ TEST(DiagnosticsSnapshot, LogRouteRowsSayWhetherEventsLeaveAndHowManyWait) {
                   (DiagnosticRow{DiagnosticRow::ID::collector, "Central collector", row.collector,
                                  row.state}));
     }
+    // Off is off only without an address: one that no route could be made of
+    // (a defaults file the form never checked) needs attention.
+    EXPECT_EQ(systemJournalRow({Route::off, 40, "", std::nullopt}),
+              (DiagnosticRow{DiagnosticRow::ID::systemJournal, "System journal",
+                             "Disabled in Log Engines settings", State::inactive}));
+    EXPECT_EQ(collectorRow({Route::off, 40, "", std::nullopt}, ""),
+              (DiagnosticRow{DiagnosticRow::ID::collector, "Central collector",
+                             "Disabled in Log Engines settings", State::inactive}));
+    EXPECT_EQ(collectorRow({Route::off, 0, "", std::nullopt}, "logs.example.org:port"),
+              (DiagnosticRow{DiagnosticRow::ID::collector, "Central collector",
+                             "Not sending to logs.example.org:port: check the address and the "
+                             "certificate files in Log Engines settings.",
+                             State::attention}));
     // A status that outlived its address still reads as a sentence.
     EXPECT_EQ(collectorRow({Route::connected, 0, "", std::nullopt}, "").detail,
               "Connected to the collector.");
