@@ -13,8 +13,9 @@ namespace veyrune {
 using AddressList = std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)>;
 
 // Resolves a host name and a numeric port for a TCP connection without making
-// its caller wait on a stalled name server: glibc's resolver thread does the
-// lookup, and a raised `cancel` or the end of `patience` abandons it at once.
+// its caller wait on a stalled name server: a thread of its own does the
+// lookup, and a raised `cancel` or the end of `patience` leaves it at once
+// (the thread ends when the name server answers or gives up).
 // Throws LineSinkError ("host not found", "no answer from the name server",
 // "cancelled").
 AddressList lookUpHost(const std::string& host, const std::string& port, const CancelSignal& cancel,
