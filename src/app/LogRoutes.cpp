@@ -11,10 +11,6 @@ namespace veyrune {
 
 namespace {
 
-std::string text(SettingsBridge& settings, StringSetting setting) {
-    return settings.preferences().stringValue(setting.key).value_or(setting.defaultValue);
-}
-
 std::string hostName() {
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0) {
@@ -40,14 +36,14 @@ std::optional<RouteSink> systemJournalSink(SettingsBridge& settings) {
 }
 
 std::optional<RouteSink> collectorSink(SettingsBridge& settings) {
-    auto address = CollectorAddress::parse(text(settings, Settings::collectorAddress));
+    auto address = CollectorAddress::parse(settings.value(Settings::collectorAddress));
     if (!address) {
         return std::nullopt;
     }
     RELPLineSink::Configuration configuration{
-        *address, text(settings, Settings::collectorCAFile),
-        text(settings, Settings::collectorClientCertificateFile),
-        text(settings, Settings::collectorClientKeyFile), hostName()};
+        *address, settings.value(Settings::collectorCAFile),
+        settings.value(Settings::collectorClientCertificateFile),
+        settings.value(Settings::collectorClientKeyFile), hostName()};
     try {
         return RouteSink{std::make_shared<RELPLineSink>(std::move(configuration)),
                          address->host + ":" + address->port};
